@@ -1,0 +1,6 @@
+#include "tools/qmk/Commands.h"
+
+int RunBuildCommand(const Args &)
+{
+    return Usage();
+}

@@ -1,0 +1,6 @@
+#include "tools/qmk/Commands.h"
+
+int RunInspectCommand(const Args &)
+{
+    return Usage();
+}

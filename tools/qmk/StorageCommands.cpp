@@ -1,0 +1,6 @@
+#include "tools/qmk/Commands.h"
+
+int RunStorageCommand(const Args &)
+{
+    return Usage();
+}
