@@ -1,0 +1,19 @@
+#include "browser/support/L1UserInterface.h"
+
+#include "browser/support/L1DebugWindowDBus.h"
+#include "browser/support/L1basis.h"
+#include "browser/support/L1miscProgressBar.h"
+#include "platform/ui/QtPrompts.h"
+
+#include <QGuiApplication>
+
+void L1InstallQtServices(QWidget *dialogParent)
+{
+    static QtPrompts prompts;
+    prompts = QtPrompts(dialogParent);
+    InstallPrompts(&prompts);
+    TL1WaitCursor::SetHook(SetBusyCursor);
+    UseDebugWindowService();
+    DebugWindow().SetApplicationName(ToCp1252(QGuiApplication::applicationDisplayName()));
+    SetCurrentStatusReporter(&ProgressBarStatusReporter());
+}
