@@ -105,6 +105,13 @@ inline int L1Max(int a, int b) { return a > b ? a : b; }
 inline int L1Min(int a, int b) { return a < b ? a : b; }
 inline int L1Clamp(int low, int value, int high) { return value < low ? low : value > high ? high : value; }
 
+// Raises the general exception with the message when the storage reference is missing.
+inline void RaiseIfNoStorage(const void *storage, const std::string &message)
+{
+    if (!storage)
+        throw Exception(message);
+}
+
 // ---- File dates ------------------------------------------------------------------
 // The file's last-write time as local time (seconds since the epoch).
 std::time_t L1FileDate(const std::string &fileName);

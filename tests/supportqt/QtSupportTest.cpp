@@ -69,3 +69,29 @@ TEST(QtServices, WaitCursorShowsHourglassUntilOutermostTurnOff)
     SetCurrentStatusReporter(nullptr);
     TL1WaitCursor::SetHook(nullptr);
 }
+
+#include "browser/support/L1ListBoxes.h"
+
+#include <QListView>
+#include <QStringListModel>
+
+TEST(ListBoxes, SelectByTextPointAndKeys)
+{
+    QStringListModel model({"TButton", "TEdit", "TLabel"});
+    QListView view;
+    view.setModel(&model);
+    view.resize(200, 200);
+    EXPECT_EQ(SelectedListText(&view), "");
+    EXPECT_TRUE(SelectListItem(&view, "TEdit"));
+    EXPECT_EQ(SelectedListText(&view), "TEdit");
+    EXPECT_FALSE(SelectListItem(&view, "tedit"));
+    QRect first = view.visualRect(model.index(0, 0));
+    EXPECT_EQ(SelectListItemAt(&view, first.center()), 0);
+    EXPECT_EQ(SelectListItemAt(&view, QPoint(5, 190)), -1);
+    int runs = 0;
+    EXPECT_TRUE(ListKeyAsDoubleClick(&view, 13, [&] { ++runs; }));
+    EXPECT_TRUE(ListKeyAsDoubleClick(&view, 32, [&] { ++runs; }));
+    EXPECT_FALSE(ListKeyAsDoubleClick(&view, 65, [&] { ++runs; }));
+    EXPECT_FALSE(ListKeyAsDoubleClick(&view, 13, nullptr));
+    EXPECT_EQ(runs, 2);
+}
