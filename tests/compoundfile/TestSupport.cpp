@@ -6,7 +6,7 @@
 
 namespace cfbtest {
 
-CommandResult Run(const std::string &command, bool mergeStderr)
+CommandResult Shell(const std::string &command, bool mergeStderr)
 {
     std::string full = command + (mergeStderr ? " 2>&1" : " 2>/dev/null");
     FILE *p = ::popen(full.c_str(), "r");
@@ -21,7 +21,7 @@ CommandResult Run(const std::string &command, bool mergeStderr)
     return result;
 }
 
-bool HaveCommand(const std::string &name) { return Run("command -v " + name + " >/dev/null").status == 0; }
+bool HaveCommand(const std::string &name) { return Shell("command -v " + name + " >/dev/null").status == 0; }
 
 std::string ReadStream(cfb::Storage &storage, const std::u16string &name)
 {

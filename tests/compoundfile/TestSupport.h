@@ -61,7 +61,7 @@ struct CommandResult {
 };
 
 // Runs a shell command; stdout captured, stderr appended when mergeStderr.
-CommandResult Run(const std::string &command, bool mergeStderr = false);
+CommandResult Shell(const std::string &command, bool mergeStderr = false);
 
 bool HaveCommand(const std::string &name);
 
