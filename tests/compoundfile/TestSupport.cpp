@@ -8,7 +8,9 @@ namespace cfbtest {
 
 CommandResult Shell(const std::string &command, bool mergeStderr)
 {
-    std::string full = command + (mergeStderr ? " 2>&1" : " 2>/dev/null");
+    std::string full = command;
+    if (command.find("2>") == std::string::npos)
+        full += mergeStderr ? " 2>&1" : " 2>/dev/null";
     FILE *p = ::popen(full.c_str(), "r");
     CommandResult result{-1, {}};
     if (!p)

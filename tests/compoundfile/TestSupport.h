@@ -60,7 +60,8 @@ struct CommandResult {
     std::string out;
 };
 
-// Runs a shell command; stdout captured, stderr appended when mergeStderr.
+// Runs a shell command; stdout captured, stderr appended when mergeStderr (unless the command
+// redirects stderr itself).
 CommandResult Shell(const std::string &command, bool mergeStderr = false);
 
 bool HaveCommand(const std::string &name);
