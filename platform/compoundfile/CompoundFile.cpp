@@ -457,13 +457,16 @@ void FileState::SetSize(uint32_t id, uint64_t size)
 
 bool FileState::AnyOpenIn(uint32_t id)
 {
-    if (open.count(id))
-        return true;
-    if (dir[id].type != TypeStorage)
-        return false;
-    for (uint32_t child : dir.Children(id))
-        if (AnyOpenIn(child))
+    std::vector<uint32_t> pending{id};
+    while (!pending.empty()) {
+        uint32_t x = pending.back();
+        pending.pop_back();
+        if (open.count(x))
             return true;
+        if (dir[x].type == TypeStorage)
+            for (uint32_t child : dir.Children(x))
+                pending.push_back(child);
+    }
     return false;
 }
 

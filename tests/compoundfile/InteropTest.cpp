@@ -15,7 +15,6 @@ using cfb::Storage;
 namespace {
 
 constexpr uint32_t RW = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE | cfb::STGM_CREATE;
-constexpr uint32_t RO = cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE;
 
 struct Tree {
     std::map<std::string, std::string> streams; // path -> bytes
