@@ -281,8 +281,8 @@ TEST(Drawing, DataItemsFetchTheirTextAndStackWrappedLines)
     d->Brush = {clRed, bsSolid};
     d->WrapMagic = "|";
     s->DataItems.push_back(std::move(d));
-    s->OnGetData = [](std::int32_t, const std::string &field, TKVDataObject *) { return field; };
-    lib.AddVertexStyle(std::move(s))->OnGetData = lib.VertexStyles[0]->OnGetData;
+    lib.OnGetData = [](std::int32_t, const std::string &field, TKVDataObject *) { return field; };
+    lib.AddVertexStyle(std::move(s)); // hands it the provider
     TKVVertex v({50, 25}, &lib, "S"); // (10, 0, 90, 50)
     TKVDataItem &item = *v.Style.DataItems[0];
     for (bool wrap : {true, false}) {

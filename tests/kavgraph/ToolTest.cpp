@@ -73,10 +73,10 @@ TEST(Tool, FailuresAndUsage)
         int code;
         const char *message;
     } cases[] = {
-        {{"slb", "dump", write("v.slb", QByteArray("\x06\x06SL1.04\x06\x00\x01\x00\x01\x00", 12))}, 1,
+        {{"slb", "dump", write("v.slb", QByteArray("\x06\x06SL1.04\x06\x00\x01\x00\x01\x00", 14))}, 1,
          "Invalid File Format"},
         {{"slb", "dump", write("t.slb", good.left(good.size() / 2))}, 1, "Stream read error"},
-        {{"slb", "dump", write("w.slb", QByteArray("\x06\x06SL1.03\x06\x00\x02\x00", 10))}, 1,
+        {{"slb", "dump", write("w.slb", QByteArray("\x06\x06SL1.03\x06\x00\x02\x00", 12))}, 1,
          "Invalid property value"},
         {{"slb", "render", kFixtures + "/lib-SL1.03.slb", "Nothing", "-o", dir.filePath("x.png")}, 1,
          "Style not found: Nothing"},
