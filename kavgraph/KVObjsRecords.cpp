@@ -1,0 +1,397 @@
+// The binary and text records that vertices and edges write and read themselves.
+
+#include "kavgraph/KVObjs.h"
+
+#include <functional>
+#include <type_traits>
+
+namespace {
+
+// The style records inside graph files carry this mark, which selects their full form.
+constexpr std::string_view kStyleRecordVersion = "KV095";
+
+TKVObject *FindVertex(const TKVObjectList &vertices, std::int32_t id)
+{
+    for (TKVObject *v : vertices)
+        if (v && v->Id == id)
+            return v;
+    throw EKVReadError("Vertex Id not found");
+}
+
+const TKVDataClass &DataClassNamed(const std::string &name)
+{
+    const TKVDataClass *c = GetDataClass(name);
+    if (!c || !c->Load || !c->Import)
+        throw EKVReadError("Data class not registered: " + name);
+    return *c;
+}
+
+TKVPoint Centre(const TKVRect &r)
+{
+    return {Saturate(r.Left + std::int64_t(RoundHalfEven((double(r.Right) - r.Left) * 0.5))),
+            Saturate(r.Top + std::int64_t(RoundHalfEven((double(r.Bottom) - r.Top) * 0.5)))};
+}
+
+TKVRect ReadRect(TKVReader &r)
+{
+    TKVRect rect;
+    rect.Left = r.ReadInteger();
+    rect.Top = r.ReadInteger();
+    rect.Right = r.ReadInteger();
+    rect.Bottom = r.ReadInteger();
+    return rect;
+}
+
+TKVRect ReadRect(TKVTextReader &r)
+{
+    std::int32_t n[4];
+    r.ReadNumbers(n, 4);
+    return {n[0], n[1], n[2], n[3]};
+}
+
+TKVPoint ReadPoint(TKVReader &r)
+{
+    TKVPoint p;
+    p.X = r.ReadInteger();
+    p.Y = r.ReadInteger();
+    return p;
+}
+
+TKVPoint ReadPoint(TKVTextReader &r)
+{
+    std::int32_t n[2];
+    r.ReadNumbers(n, 2);
+    return {n[0], n[1]};
+}
+
+// Everything of an edge record up to the string after the end points.
+struct EdgeHead {
+    std::int32_t id;
+    TKVObject *source, *target;
+    TKVPoint start, end;
+};
+
+template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext &context)
+{
+    EdgeHead h{};
+    if constexpr (std::is_same_v<Reader, TKVReader>) {
+        h.id = r.ReadInteger();
+        const std::int32_t sourceId = r.ReadInteger();
+        const std::int32_t targetId = r.ReadInteger();
+        h.source = FindVertex(context.Vertices, sourceId);
+        h.target = FindVertex(context.Vertices, targetId);
+    } else {
+        h.id = r.ReadNumber();
+        std::int32_t ids[2];
+        r.ReadNumbers(ids, 2);
+        h.source = FindVertex(context.Vertices, ids[0]);
+        h.target = FindVertex(context.Vertices, ids[1]);
+    }
+    h.start = ReadPoint(r);
+    h.end = ReadPoint(r);
+    return h;
+}
+
+} // namespace
+
+// ---- TKVCustomVertex ---------------------------------------------------------------------------
+
+void TKVCustomVertex::Save(TKVWriter &Writer) const
+{
+    Writer.WriteInteger(Id);
+    Writer.WriteInteger(Bounds.Left);
+    Writer.WriteInteger(Bounds.Top);
+    Writer.WriteInteger(Bounds.Right);
+    Writer.WriteInteger(Bounds.Bottom);
+}
+
+void TKVCustomVertex::Export(TKVTextWriter &Writer) const
+{
+    Writer.WriteNumbers({Id});
+    Writer.WriteNumbers({Bounds.Left, Bounds.Top, Bounds.Right, Bounds.Bottom});
+}
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
+{
+    const std::int32_t id = Reader.ReadInteger();
+    const TKVRect bounds = ReadRect(Reader);
+    auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
+    vertex->Bounds = bounds;
+    vertex->Id = id;
+    vertex->AdjustHandles();
+    return vertex;
+}
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Import(TKVTextReader &Reader, const TKVLoadContext &)
+{
+    const std::int32_t id = Reader.ReadNumber();
+    const TKVRect bounds = ReadRect(Reader);
+    auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
+    vertex->Bounds = bounds;
+    vertex->Id = id;
+    vertex->AdjustHandles();
+    return vertex;
+}
+
+// ---- TKVVertex -----------------------------------------------------------------------------------
+
+void TKVVertex::Save(TKVWriter &Writer) const
+{
+    TKVCustomVertex::Save(Writer);
+    Writer.WriteString(Style.Name);
+    Writer.WriteBoolean(true);
+    Style.Save(Writer);
+    Writer.WriteBoolean(DataObject != nullptr);
+    if (DataObject) {
+        Writer.WriteString(DataObject->ClassType().Name);
+        DataObject->Save(Writer);
+    }
+}
+
+void TKVVertex::Export(TKVTextWriter &Writer) const
+{
+    TKVCustomVertex::Export(Writer);
+    Writer.WriteLine(Style.Name);
+    Writer.WriteNumbers({std::int32_t(Style.DataItems.size())});
+    for (const auto &item : Style.DataItems)
+        Writer.WriteLine(item->Text);
+    if (DataObject) {
+        Writer.WriteLine("T");
+        Writer.WriteLine(DataObject->ClassType().Name);
+        DataObject->Export(Writer);
+    } else {
+        Writer.WriteLine("F");
+    }
+}
+
+std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
+{
+    const std::int32_t id = Reader.ReadInteger();
+    const TKVRect bounds = ReadRect(Reader);
+    const std::string styleName = Reader.ReadString();
+    auto vertex = std::make_unique<TKVVertex>(Centre(bounds), Context.StyleLibrary, styleName);
+    vertex->Bounds = bounds;
+    vertex->Id = id;
+    if (Reader.ReadBoolean()) {
+        vertex->Style.Load(Reader, kStyleRecordVersion);
+        // The stored items are new: they get the library's custom painter as loaded ones do.
+        if (Context.StyleLibrary)
+            for (const auto &item : vertex->Style.DrawItems)
+                item->OnDrawCustomDrawItem = Context.StyleLibrary->OnDrawCustomDrawItem;
+    }
+    if (Reader.ReadBoolean()) {
+        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
+        vertex->AdoptDataObject(c.Load(Reader));
+    }
+    vertex->AdjustHandles();
+    return vertex;
+}
+
+std::unique_ptr<TKVObject> TKVVertex::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    const std::int32_t id = Reader.ReadNumber();
+    const TKVRect bounds = ReadRect(Reader);
+    const std::string styleName = Reader.ReadLine();
+    auto vertex = std::make_unique<TKVVertex>(Centre(bounds), Context.StyleLibrary, styleName);
+    vertex->Bounds = bounds;
+    vertex->Id = id;
+    if (Context.StyleLibrary)
+        vertex->Style.Assign(Context.StyleLibrary->GetVertexStyle(styleName));
+    const std::int32_t texts = Reader.ReadNumber();
+    for (std::int32_t i = 0; i < texts; ++i) {
+        std::string text = Reader.ReadLine();
+        if (std::size_t(i) < vertex->Style.DataItems.size())
+            vertex->Style.DataItems[std::size_t(i)]->Text = std::move(text);
+    }
+    if (Reader.ReadLine() == "T") {
+        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
+        vertex->AdoptDataObject(c.Import(Reader));
+    }
+    vertex->AdjustHandles();
+    return vertex;
+}
+
+// ---- TKVCustomEdge -----------------------------------------------------------------------------
+
+void TKVCustomEdge::SaveEnds(TKVWriter &Writer) const
+{
+    Writer.WriteInteger(Id);
+    Writer.WriteInteger(Source ? Source->Id : 0);
+    Writer.WriteInteger(Target ? Target->Id : 0);
+    Writer.WriteInteger(Handles.front()->Position.X);
+    Writer.WriteInteger(Handles.front()->Position.Y);
+    Writer.WriteInteger(Handles.back()->Position.X);
+    Writer.WriteInteger(Handles.back()->Position.Y);
+}
+
+void TKVCustomEdge::SaveLabelAndBends(TKVWriter &Writer) const
+{
+    Writer.WriteInteger(Adjacent->Position.X);
+    Writer.WriteInteger(Adjacent->Position.Y);
+    Writer.WriteInteger(Adjacent->Bounds.Left);
+    Writer.WriteInteger(Adjacent->Bounds.Right);
+    Writer.WriteInteger(Adjacent->Bounds.Top);
+    Writer.WriteInteger(Adjacent->Bounds.Bottom);
+    Writer.WriteInteger(Adjacent->Handle->Position.X);
+    Writer.WriteInteger(Adjacent->Handle->Position.Y);
+    Writer.WriteInteger(std::int32_t(Handles.size()) - 2);
+    for (std::size_t i = 1; i + 1 < Handles.size(); ++i) {
+        Writer.WriteInteger(Handles[i]->Position.X);
+        Writer.WriteInteger(Handles[i]->Position.Y);
+    }
+}
+
+void TKVCustomEdge::ExportEnds(TKVTextWriter &Writer) const
+{
+    Writer.WriteNumbers({Id});
+    Writer.WriteNumbers({Source ? Source->Id : 0, Target ? Target->Id : 0});
+    Writer.WriteNumbers({Handles.front()->Position.X, Handles.front()->Position.Y});
+    Writer.WriteNumbers({Handles.back()->Position.X, Handles.back()->Position.Y});
+}
+
+void TKVCustomEdge::ExportLabelAndBends(TKVTextWriter &Writer, bool withText) const
+{
+    if (withText)
+        Writer.WriteLine(Adjacent->Text);
+    Writer.WriteNumbers({Adjacent->Position.X, Adjacent->Position.Y});
+    Writer.WriteNumbers({Adjacent->Bounds.Left, Adjacent->Bounds.Right, Adjacent->Bounds.Top, Adjacent->Bounds.Bottom});
+    Writer.WriteNumbers({Adjacent->Handle->Position.X, Adjacent->Handle->Position.Y});
+    Writer.WriteNumbers({std::int32_t(Handles.size()) - 2});
+    for (std::size_t i = 1; i + 1 < Handles.size(); ++i)
+        Writer.WriteNumbers({Handles[i]->Position.X, Handles[i]->Position.Y});
+}
+
+void TKVCustomEdge::Save(TKVWriter &Writer) const
+{
+    SaveEnds(Writer);
+    Writer.WriteString(Adjacent->Text);
+    SaveLabelAndBends(Writer);
+}
+
+void TKVCustomEdge::Export(TKVTextWriter &Writer) const
+{
+    ExportEnds(Writer);
+    ExportLabelAndBends(Writer, true);
+}
+
+namespace {
+
+// Reads the label point, rectangle and handle and the bend points into a new edge.
+template <typename Reader> void ReadLabelAndBendsInto(Reader &r, TKVCustomEdge &edge, bool keepRect,
+                                                      const std::function<void(TKVPoint)> &insertBend)
+{
+    edge.Adjacent->Position = ReadPoint(r);
+    TKVRect rect;
+    if constexpr (std::is_same_v<Reader, TKVReader>) {
+        rect.Left = r.ReadInteger();
+        rect.Right = r.ReadInteger();
+        rect.Top = r.ReadInteger();
+        rect.Bottom = r.ReadInteger();
+    } else {
+        std::int32_t n[4];
+        r.ReadNumbers(n, 4);
+        rect = {n[0], n[2], n[1], n[3]};
+    }
+    if (keepRect)
+        edge.Adjacent->Bounds = rect;
+    edge.Adjacent->Handle->MoveTo(ReadPoint(r));
+    std::int32_t bends = 0;
+    if constexpr (std::is_same_v<Reader, TKVReader>)
+        bends = r.ReadInteger();
+    else
+        bends = r.ReadNumber();
+    for (std::int32_t i = 0; i < bends; ++i)
+        insertBend(ReadPoint(r));
+}
+
+} // namespace
+
+std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
+{
+    const EdgeHead h = ReadEdgeHead(Reader, Context);
+    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
+    edge->Id = h.id;
+    edge->SetText(Reader.ReadString());
+    TKVCustomEdge *e = edge.get();
+    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
+    return edge;
+}
+
+std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    const EdgeHead h = ReadEdgeHead(Reader, Context);
+    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
+    edge->Id = h.id;
+    edge->SetText(Reader.ReadLine());
+    TKVCustomEdge *e = edge.get();
+    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
+    return edge;
+}
+
+// ---- TKVEdge -------------------------------------------------------------------------------------
+
+void TKVEdge::Save(TKVWriter &Writer) const
+{
+    SaveEnds(Writer);
+    Writer.WriteString(Style.Name);
+    SaveLabelAndBends(Writer);
+    Writer.WriteBoolean(true);
+    Style.Save(Writer);
+    Writer.WriteBoolean(DataObject != nullptr);
+    if (DataObject) {
+        Writer.WriteString(DataObject->ClassType().Name);
+        DataObject->Save(Writer);
+    }
+}
+
+void TKVEdge::Export(TKVTextWriter &Writer) const
+{
+    ExportEnds(Writer);
+    Writer.WriteLine(Style.Name);
+    Writer.WriteLine(Style.Data);
+    ExportLabelAndBends(Writer, true);
+    if (DataObject) {
+        Writer.WriteLine("T");
+        Writer.WriteLine(DataObject->ClassType().Name);
+        DataObject->Export(Writer);
+    } else {
+        Writer.WriteLine("F");
+    }
+}
+
+std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
+{
+    const EdgeHead h = ReadEdgeHead(Reader, Context);
+    const std::string styleName = Reader.ReadString();
+    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
+    edge->Id = h.id;
+    TKVEdge *e = edge.get();
+    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
+    if (Context.FormatMark == "KVF095")
+        return edge;
+    if (Reader.ReadBoolean())
+        edge->Style.Load(Reader, kStyleRecordVersion);
+    if (Reader.ReadBoolean()) {
+        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
+        edge->AdoptDataObject(c.Load(Reader));
+    }
+    return edge;
+}
+
+std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    const EdgeHead h = ReadEdgeHead(Reader, Context);
+    const std::string styleName = Reader.ReadLine();
+    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
+    edge->Id = h.id;
+    edge->Style.Data = Reader.ReadLine();
+    edge->SetText(Reader.ReadLine());
+    TKVEdge *e = edge.get();
+    // The label rectangle is recomputed when the label is drawn.
+    ReadLabelAndBendsInto(Reader, *edge, false, [e](TKVPoint p) { e->InsertBend(p); });
+    if (Reader.ReadLine() == "T") {
+        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
+        edge->AdoptDataObject(c.Import(Reader));
+    }
+    return edge;
+}

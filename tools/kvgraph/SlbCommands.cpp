@@ -1,0 +1,414 @@
+// kvgraph slb: dump, copy and render style libraries.
+
+#include "tools/kvgraph/Commands.h"
+
+#include "kavgraph/KVObjs.h"
+#include "platform/text/Windows1252.h"
+#include "platform/ui/Canvas.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }
+
+QByteArray ReadWholeFile(const std::string &name)
+{
+    QFile file(Path(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception("Cannot open file " + text::Utf8ToCp1252(name));
+    return file.readAll();
+}
+
+// ---- A small JSON writer that keeps keys in the order written --------------------------------
+
+class Json {
+public:
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    void Key(const char *key)
+    {
+        Separate();
+        Newline();
+        fOut << '"' << key << "\": ";
+        fAfterKey = true;
+    }
+    void String(const std::string &cp1252)
+    {
+        Value();
+        fOut << '"';
+        for (unsigned char c : text::Cp1252ToUtf8(cp1252)) {
+            switch (c) {
+            case '"': fOut << "\\\""; break;
+            case '\\': fOut << "\\\\"; break;
+            case '\n': fOut << "\\n"; break;
+            case '\r': fOut << "\\r"; break;
+            case '\t': fOut << "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    fOut << buf;
+                } else {
+                    fOut << char(c);
+                }
+            }
+        }
+        fOut << '"';
+    }
+    void Int(long long v)
+    {
+        Value();
+        fOut << v;
+    }
+    void Bool(bool v)
+    {
+        Value();
+        fOut << (v ? "true" : "false");
+    }
+    // A flat array of integers on one line.
+    template <typename F> void IntArray(long long count, F at)
+    {
+        Value();
+        fOut << '[';
+        for (long long i = 0; i < count; ++i)
+            fOut << (i ? "," : "") << at(i);
+        fOut << ']';
+    }
+    std::string Text() const { return fOut.str() + "\n"; }
+
+private:
+    void Value()
+    {
+        if (!fAfterKey) {
+            Separate();
+            Newline();
+        }
+        fAfterKey = false;
+        fFirst = false;
+    }
+    void Separate()
+    {
+        if (!fFirst)
+            fOut << ',';
+    }
+    void Newline()
+    {
+        if (fDepth > 0)
+            fOut << '\n' << std::string(std::size_t(fDepth) * 2, ' ');
+    }
+    void Open(char c)
+    {
+        Value();
+        fOut << c;
+        ++fDepth;
+        fFirst = true;
+    }
+    void Close(char c)
+    {
+        --fDepth;
+        if (!fFirst)
+            Newline();
+        fOut << c;
+        fFirst = false;
+    }
+    std::ostringstream fOut;
+    int fDepth = 0;
+    bool fFirst = true;
+    bool fAfterKey = false;
+};
+
+void Pen(Json &j, const TPen &p)
+{
+    j.BeginObject();
+    j.Key("Color"), j.Int(p.Color);
+    j.Key("Style"), j.Int(p.Style);
+    j.Key("Width"), j.Int(p.Width);
+    j.EndObject();
+}
+
+void Brush(Json &j, const TBrush &b)
+{
+    j.BeginObject();
+    j.Key("Color"), j.Int(b.Color);
+    j.Key("Style"), j.Int(b.Style);
+    j.EndObject();
+}
+
+void Font(Json &j, const TFont &f)
+{
+    j.BeginObject();
+    j.Key("Name"), j.String(f.Name);
+    j.Key("Size"), j.Int(f.Size);
+    j.Key("Color"), j.Int(f.Color);
+    j.Key("Bold"), j.Bool(f.Bold);
+    j.Key("Italic"), j.Bool(f.Italic);
+    j.Key("Underline"), j.Bool(f.Underline);
+    j.Key("StrikeOut"), j.Bool(f.StrikeOut);
+    j.EndObject();
+}
+
+void ItemBase(Json &j, const TKVStyleItem &i)
+{
+    j.Key("Name"), j.String(i.Name);
+    j.Key("Left"), j.Int(i.Left);
+    j.Key("Top"), j.Int(i.Top);
+    j.Key("Width"), j.Int(i.Width);
+    j.Key("Height"), j.Int(i.Height);
+    j.Key("CoordMode"), j.Int(i.CoordMode);
+    j.Key("HorzAlign"), j.Int(i.HorzAlign);
+    j.Key("VertAlign"), j.Int(i.VertAlign);
+}
+
+void VertexStyle(Json &j, const TKVVertexStyle &s)
+{
+    j.BeginObject();
+    j.Key("Name"), j.String(s.Name);
+    j.Key("ResizeMode"), j.Int(s.ResizeMode);
+    j.Key("Width"), j.Int(s.Width);
+    j.Key("Height"), j.Int(s.Height);
+    j.Key("ConnMoveMode"), j.Int(s.ConnMoveMode);
+    j.Key("DrawItems");
+    j.BeginArray();
+    for (const auto &i : s.DrawItems) {
+        j.BeginObject();
+        ItemBase(j, *i);
+        j.Key("Shape"), j.Int(i->Shape);
+        j.Key("Pen"), Pen(j, i->Pen);
+        j.Key("Brush"), Brush(j, i->Brush);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("DataItems");
+    j.BeginArray();
+    for (const auto &i : s.DataItems) {
+        j.BeginObject();
+        ItemBase(j, *i);
+        j.Key("Text"), j.String(i->Text);
+        j.Key("Font"), Font(j, i->Font);
+        j.Key("Brush"), Brush(j, i->Brush);
+        j.Key("TextAlign"), j.Int(i->TextAlign);
+        j.Key("WordWrap"), j.Bool(i->WordWrap);
+        j.Key("WrapMagic"), j.String(i->WrapMagic);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("BitmapItems");
+    j.BeginArray();
+    for (const auto &i : s.BitmapItems) {
+        j.BeginObject();
+        ItemBase(j, *i);
+        j.Key("Bitmap");
+        j.BeginObject();
+        const TBitmap &b = i->Bitmap;
+        j.Key("Width"), j.Int(b.Width());
+        j.Key("Height"), j.Int(b.Height());
+        // Stream order: column by column.
+        j.Key("Pixels"), j.IntArray((long long)b.Width() * b.Height(), [&](long long k) {
+            return (long long)b.Pixel(int(k / b.Height()), int(k % b.Height()));
+        });
+        j.EndObject();
+        j.Key("LockAspectRatio"), j.Bool(i->LockAspectRatio);
+        j.Key("Visible"), j.Bool(i->Visible);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.EndObject();
+}
+
+void EdgeStyle(Json &j, const TKVEdgeStyle &s)
+{
+    j.BeginObject();
+    j.Key("Name"), j.String(s.Name);
+    j.Key("Pen"), Pen(j, s.Pen);
+    j.Key("SourceArrow"), j.Bool(s.SourceArrow);
+    j.Key("TargetArrow"), j.Bool(s.TargetArrow);
+    j.Key("DrawCustomEnds"), j.Bool(s.DrawCustomEnds);
+    j.Key("EndPen"), Pen(j, s.EndPen);
+    j.Key("EndBrush"), Brush(j, s.EndBrush);
+    j.Key("TextBoxPen"), Pen(j, s.TextBoxPen);
+    j.Key("TextBoxBrush"), Brush(j, s.TextBoxBrush);
+    j.Key("Font"), Font(j, s.Font);
+    j.Key("TextAlign"), j.Int(s.TextAlign);
+    j.Key("WordWrap"), j.Bool(s.WordWrap);
+    j.Key("WrapMagic"), j.String(s.WrapMagic);
+    j.Key("TextBoxVisible"), j.Bool(s.TextBoxVisible);
+    j.Key("DrawConnection"), j.Int(s.DrawConnection);
+    j.Key("Data"), j.String(s.Data);
+    j.EndObject();
+}
+
+int Dump(const Args &args)
+{
+    if (args.size() != 2)
+        return Usage();
+    const QByteArray bytes = ReadWholeFile(args[1]);
+    const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
+    TKVStyleLibrary library;
+    TKVReader reader(data);
+    library.DoLoad(reader);
+    const std::string version = TKVReader(data).ReadString();
+
+    Json j;
+    j.BeginObject();
+    j.Key("Version"), j.String(version);
+    j.Key("LibraryName"), j.String(library.LibraryName);
+    j.Key("VertexStyles");
+    j.BeginArray();
+    for (const auto &s : library.VertexStyles)
+        VertexStyle(j, *s);
+    j.EndArray();
+    j.Key("EdgeStyles");
+    j.BeginArray();
+    for (const auto &s : library.EdgeStyles)
+        EdgeStyle(j, *s);
+    j.EndArray();
+    j.EndObject();
+    std::cout << j.Text();
+    return 0;
+}
+
+int Copy(const Args &args)
+{
+    if (args.size() != 3)
+        return Usage();
+    TKVStyleLibrary library;
+    library.Load(Path(args[1]));
+    library.Save(Path(args[2]));
+    return 0;
+}
+
+// ---- render -----------------------------------------------------------------------------------
+
+// The smallest rectangle holding every pixel that is not white.
+QRect Inked(const QImage &image)
+{
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] & 0xFFFFFF) != 0xFFFFFF) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+int Render(const Args &args)
+{
+    std::string file, style, out;
+    int scale = 100;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size())
+            out = args[++i];
+        else if (args[i] == "--scale" && i + 1 < args.size()) {
+            try {
+                scale = std::stoi(args[++i]);
+            } catch (const std::exception &) {
+                return Usage();
+            }
+        } else if (file.empty())
+            file = args[i];
+        else if (style.empty())
+            style = args[i];
+        else
+            return Usage();
+    }
+    if (file.empty() || style.empty() || out.empty() || scale < 1 || scale > 10000)
+        return Usage();
+
+    TKVStyleLibrary library;
+    library.OnGetData = [](std::int32_t, const std::string &field, TKVDataObject *) { return field; };
+    library.Load(Path(file));
+    const std::string name = text::Utf8ToCp1252(style);
+    const double factor = scale * 0.01;
+
+    // A generous canvas: items may reach beyond the vertex; the picture is cropped afterwards.
+    constexpr int kLimit = 4096;
+    std::vector<std::unique_ptr<TKVObject>> objects;
+    TKVRect extent;
+    if (library.GetVertexStyle(name)) {
+        auto vertex = std::make_unique<TKVVertex>(TKVPoint{0, 0}, &library, name);
+        extent = vertex->Bounds;
+        objects.push_back(std::move(vertex));
+    } else if (library.GetEdgeStyle(name)) {
+        auto source = std::make_unique<TKVCustomVertex>(TKVPoint{30, 30});
+        auto target = std::make_unique<TKVCustomVertex>(TKVPoint{190, 90});
+        for (TKVCustomVertex *v : {source.get(), target.get()}) {
+            const TKVPoint c = v->Center();
+            v->Bounds = {c.X - 10, c.Y - 10, c.X + 10, c.Y + 10};
+            v->AdjustHandles();
+        }
+        auto edge = std::make_unique<TKVEdge>(source.get(), target.get(), source->Center(), target->Center(), name,
+                                              &library);
+        extent = {source->Bounds.Left, source->Bounds.Top, target->Bounds.Right, target->Bounds.Bottom};
+        // Edges go first and die first: they unhook from their vertices.
+        objects.push_back(std::move(edge));
+        objects.push_back(std::move(source));
+        objects.push_back(std::move(target));
+    } else {
+        throw Exception("Style not found: " + name);
+    }
+    const int width = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Right) - extent.Left, factor) + 400);
+    const int height = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Bottom) - extent.Top, factor) + 400);
+    // The offset that puts the extent's centre in the middle of the picture.
+    const double centreX = (double(extent.Left) + extent.Right) / 2, centreY = (double(extent.Top) + extent.Bottom) / 2;
+    const TKVPoint offset{RoundHalfEven(centreX - width / 2.0 / factor), RoundHalfEven(centreY - height / 2.0 / factor)};
+
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        TCanvas canvas(&image);
+        // Edges below vertices, as a diagram paints them.
+        for (const auto &o : objects)
+            if (o->ObjectType == otEdge)
+                o->Draw(canvas, pmScreen, factor, duAutomatic, offset);
+        for (const auto &o : objects)
+            if (o->ObjectType == otVertex)
+                o->Draw(canvas, pmScreen, factor, duAutomatic, offset);
+    }
+    QRect inked = Inked(image);
+    if (inked.isEmpty())
+        inked = QRect(width / 2, height / 2, 1, 1);
+    // A white margin of 10 pixels round what was drawn.
+    QImage picture(inked.width() + 20, inked.height() + 20, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        QPainter p(&picture);
+        p.drawImage(QPoint(10, 10), image, inked);
+    }
+
+    QSaveFile target(Path(out));
+    if (!target.open(QIODevice::WriteOnly))
+        throw Exception("Cannot create file " + text::Utf8ToCp1252(out));
+    if (!picture.save(&target, "PNG") || !target.commit())
+        throw Exception("Stream write error");
+    return 0;
+}
+
+} // namespace
+
+int RunSlbCommand(const Args &args)
+{
+    if (args.empty())
+        return Usage();
+    if (args[0] == "dump")
+        return Dump(args);
+    if (args[0] == "copy")
+        return Copy(args);
+    if (args[0] == "render")
+        return Render(args);
+    return Usage();
+}
