@@ -716,7 +716,17 @@ void Parser::ParseTypeSection(UnitDecl *unit)
             Advance();
             continue;
         }
-        if (!IsName(k) || IsVisibility(k.keyword) || k.keyword == Keyword::Strict)
+        if (k.kind == TokenKind::Identifier && (!IsName(k) || IsVisibility(k.keyword) || k.keyword == Keyword::Strict))
+            return;
+        if (IsSym(k, ';')) {
+            Advance();
+            continue;
+        }
+        if (IsSym(k, '[')) { // attributes
+            SkipBalanced('[', ']');
+            continue;
+        }
+        if (k.kind != TokenKind::Identifier && !unit)
             return;
         const Token &next = At(1);
         if (IsSym(next, '=') || IsSym(next, '<')) {
@@ -861,7 +871,9 @@ void Parser::ParseClassLike(TypeDecl &decl)
         Advance();
         size_t start = i;
         int depth = 1;
-        while (!AtEnd() && !IsSym(Cur(), ';') && !IsKw(Cur(), Keyword::End)) {
+        // A reserved word (other than "specialize") ends a list that lacks its ")".
+        while (!AtEnd() && !IsSym(Cur(), ';') &&
+               !(IsReserved(Cur().keyword) && Cur().kind == TokenKind::Identifier && Cur().keyword != Keyword::Specialize)) {
             if (IsSym(Cur(), '('))
                 ++depth;
             else if (IsSym(Cur(), ')') && --depth == 0)
