@@ -1,6 +1,197 @@
+// qmk storage ls|cat|put|mkdir: compound files from the command line.
+
 #include "tools/qmk/Commands.h"
 
-int RunStorageCommand(const Args &)
+#include "platform/compoundfile/CompoundFile.h"
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace {
+
+using cfb::Storage;
+
+std::string ToUtf8(std::u16string_view s)
 {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
+            out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Invalid sequences become U+FFFD.
+std::u16string FromUtf8(std::string_view s)
+{
+    std::u16string out;
+    for (size_t i = 0; i < s.size();) {
+        auto b = static_cast<unsigned char>(s[i]);
+        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        bool ok = extra >= 0;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                ok = false;
+            else
+                c = c << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        }
+        if (!ok || c > 0x10FFFF) {
+            out += char16_t(0xFFFD);
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += char16_t(0xD800 + (c >> 10));
+            out += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out += char16_t(c);
+        }
+    }
+    return out;
+}
+
+std::vector<std::u16string> SplitPath(const std::string &path)
+{
+    std::vector<std::u16string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('/', start);
+        if (slash == std::string::npos)
+            slash = path.size();
+        if (slash > start)
+            parts.push_back(FromUtf8(path.substr(start, slash - start)));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+constexpr uint32_t ReadMode = cfb::STGM_READ | cfb::STGM_SHARE_DENY_WRITE;
+constexpr uint32_t ElementRead = cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE;
+constexpr uint32_t ElementWrite = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE;
+
+void List(Storage &storage, const std::string &prefix)
+{
+    for (const cfb::ElementInfo &e : storage.List()) {
+        std::string path = prefix + ToUtf8(e.name);
+        if (e.type == cfb::ElementType::Stream) {
+            std::cout << path << "\tstream\t" << e.size << '\n';
+        } else {
+            std::cout << path << "\tstorage\n";
+            auto child = storage.OpenStorage(e.name, ElementRead);
+            List(*child, path + "/");
+        }
+    }
+}
+
+// Opens the file read-write, creating it when missing.
+std::unique_ptr<Storage> OpenForWriting(const std::string &file)
+{
+    struct stat st;
+    constexpr uint32_t mode = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE;
+    if (::stat(file.c_str(), &st) != 0)
+        return Storage::CreateFile(file, mode);
+    return Storage::OpenFile(file, mode);
+}
+
+// Opens the storages along the path from root, creating missing ones. The chain of opened
+// storages is kept: each is open only while its children are.
+std::vector<std::unique_ptr<Storage>> OpenPath(std::unique_ptr<Storage> root,
+                                               const std::vector<std::u16string> &names)
+{
+    std::vector<std::unique_ptr<Storage>> chain;
+    chain.push_back(std::move(root));
+    for (const std::u16string &name : names) {
+        Storage &parent = *chain.back();
+        std::unique_ptr<Storage> next;
+        try {
+            next = parent.OpenStorage(name, ElementWrite);
+        } catch (const EPlatformError &e) {
+            if (e.ErrorCode() != cfb::STG_E_FILENOTFOUND)
+                throw;
+            next = parent.CreateStorage(name, ElementWrite);
+        }
+        chain.push_back(std::move(next));
+    }
+    return chain;
+}
+
+int Ls(const std::string &file)
+{
+    auto root = Storage::OpenFile(file, ReadMode);
+    List(*root, "");
+    std::cout.flush();
+    return 0;
+}
+
+int Cat(const std::string &file, const std::string &path)
+{
+    std::vector<std::u16string> names = SplitPath(path);
+    if (names.empty())
+        return Usage();
+    std::vector<std::unique_ptr<Storage>> chain;
+    chain.push_back(Storage::OpenFile(file, ReadMode));
+    for (size_t i = 0; i + 1 < names.size(); ++i)
+        chain.push_back(chain.back()->OpenStorage(names[i], ElementRead));
+    auto stream = chain.back()->OpenStream(names.back(), ElementRead);
+    std::vector<char> buffer(1 << 16);
+    while (size_t n = stream->Read(buffer.data(), buffer.size()))
+        std::cout.write(buffer.data(), static_cast<std::streamsize>(n));
+    std::cout.flush();
+    return 0;
+}
+
+int Put(const std::string &file, const std::string &path)
+{
+    std::vector<std::u16string> names = SplitPath(path);
+    if (names.empty())
+        return Usage();
+    std::string data((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    std::u16string streamName = names.back();
+    names.pop_back();
+    auto chain = OpenPath(OpenForWriting(file), names);
+    auto stream = chain.back()->CreateStream(streamName, ElementWrite | cfb::STGM_CREATE);
+    stream->Write(data.data(), data.size());
+    return 0;
+}
+
+int Mkdir(const std::string &file, const std::string &path)
+{
+    std::vector<std::u16string> names = SplitPath(path);
+    if (names.empty())
+        return Usage();
+    OpenPath(OpenForWriting(file), names);
+    return 0;
+}
+
+} // namespace
+
+int RunStorageCommand(const Args &args)
+{
+    if (args.size() == 2 && args[0] == "ls")
+        return Ls(args[1]);
+    if (args.size() == 3 && args[0] == "cat")
+        return Cat(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "put")
+        return Put(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "mkdir")
+        return Mkdir(args[1], args[2]);
     return Usage();
 }

@@ -1,0 +1,162 @@
+// The qmk inspection commands, on databases written by our writer and by an independent one.
+
+#include "tests/runtime/RuntimeFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+using namespace fixture;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string &s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Result RunQmk(const TempDir &dir, const std::vector<std::string> &args)
+{
+    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk");
+    for (const std::string &a : args)
+        command += " " + Quote(a);
+    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(dir.File("out")), FileBytes(dir.File("err"))};
+}
+
+void ExpectOutput(const TempDir &dir, const std::vector<std::string> &args, const std::string &expected)
+{
+    Result r = RunQmk(dir, args);
+    EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
+    EXPECT_EQ(r.out, expected) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+}
+
+void ExpectFailure(const TempDir &dir, const std::vector<std::string> &args, const std::string &message)
+{
+    Result r = RunQmk(dir, args);
+    EXPECT_EQ(r.status, 1) << args[0];
+    EXPECT_EQ(r.out, "") << args[0];
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+}
+
+TEST(QmkInspect, ListsTheSample)
+{
+    TempDir dir;
+    std::string db = WriteSample(dir);
+    ExpectOutput(dir, {"info", db},
+                 "Library: TestLibrary\nUnits: 2\nClasses: 4\nInterfaces: 1\nRoutines: 5\nProperties: 2\nMethods: 3\n"
+                 "Events: 1\n");
+    ExpectOutput(dir, {"info", "--json", db},
+                 "{\"library\": \"TestLibrary\", \"units\": 2, \"classes\": 4, \"interfaces\": 1, \"routines\": 5, "
+                 "\"properties\": 2, \"methods\": 3, \"events\": 1}\n");
+    const std::pair<const char *, const char *> lists[] = {
+        {"units", "Controls\nGraphics\n"},
+        {"classes", "TButton\nTControl\nTShape\nTVeryLongClassNameThatNeedsMapping\n"},
+        {"interfaces", "IControl\n"},
+        {"routines", "Beep\nFindControl\nShared (Controls)\nShared (Graphics)\nZap\n"},
+        {"properties", "Caption (TControl)\nLeft (TControl)\n"},
+        {"methods", "Click (TButton)\nPaint (IControl)\nPaint (TControl)\n"},
+        {"events", "OnClick (TControl)\n"},
+    };
+    for (const auto &[kind, expected] : lists)
+        ExpectOutput(dir, {"list", kind, db}, expected);
+    ExpectOutput(dir, {"unit", db, "controls"},
+                 "interface IControl\nclass TButton\nclass TControl\nclass TVeryLongClassNameThatNeedsMapping\n"
+                 "routine FindControl\nroutine Shared\n");
+    ExpectOutput(dir, {"members", db, "TControl"},
+                 "extra: TComponent\nproperty Left\nproperty Caption\nmethod Paint\nevent OnClick\n");
+    ExpectOutput(dir, {"members", db, "icontrol"}, "extra: IUnknown\nmethod Paint\n");
+}
+
+TEST(QmkInspect, DiagramsAndHitTests)
+{
+    TempDir dir;
+    std::string db = WriteSample(dir);
+    ExpectOutput(dir, {"diagram", db, "TControl"},
+                 "Diagram: TObject horizontal header 2 0\n"
+                 "TObject 0,0,80,20\n"
+                 "  TControl 100,0,180,20\n"
+                 "    TButton 200,0,280,20\n"
+                 "    TVeryLongClassNameThatNeedsMapping 200,30,280,50\n"
+                 "Bounds: 0,0,290,60\n");
+    ExpectOutput(dir, {"diagram", db, "TButton", "--vertical"},
+                 "Diagram: TObject vertical header 2 0\n"
+                 "TObject 0,0,80,20\n"
+                 "  TControl 0,30,80,50\n"
+                 "    TButton 0,60,80,80\n"
+                 "Bounds: 0,0,90,90\n");
+    ExpectOutput(dir, {"at", db, "TObject", "150", "10"}, "TControl\n");
+    ExpectOutput(dir, {"at", db, "TObject", "10", "150", "--vertical"}, "none\n");
+    ExpectOutput(dir, {"at", db, "TObject", "80", "0"}, "none\n");
+    ExpectFailure(dir, {"diagram", db, "TNothing"}, "No diagram for TNothing");
+    ExpectFailure(dir, {"at", db, "TNothing", "0", "0"}, "No diagram for TNothing");
+}
+
+TEST(QmkInspect, FailuresAndUsage)
+{
+    TempDir dir;
+    std::string db = WriteSample(dir);
+    std::string old = WriteSample(dir, "old.qmk", [](QmkDatabase &d) { d.majorVersion = 4; });
+    std::string plain = dir.File("plain.qmk");
+    std::ofstream(plain) << "just text\n";
+
+    ExpectFailure(dir, {"info", dir.File("missing.qmk")},
+                  "The Persistent Objects System couldn't attach to the Structured Storage Database file: ");
+    EXPECT_FALSE(Exists(dir.File("missing.qmk")));
+    ExpectFailure(dir, {"list", "units", plain}, "but this file was not a storage file, but exists as a \"normal\" file");
+    ExpectFailure(dir, {"info", old}, "This program tried to attach to an old version of database");
+    ExpectFailure(dir, {"unit", db, "NoUnit"}, "NoUnit");
+    ExpectFailure(dir, {"members", db, "TNothing"}, "TNothing");
+
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"info"}, {"list", "widgets", db}, {"info", db, "--vertical"}, {"at", db, "TObject", "x", "1"}})
+        EXPECT_EQ(RunQmk(dir, args).status, 2) << args[0];
+}
+
+TEST(QmkInspect, ReadsADatabaseWrittenByAnotherTool)
+{
+    TempDir dir;
+    std::string db = dir.File("independent.qmk");
+    ASSERT_EQ(std::system(("/usr/bin/python3 " VD_SOURCE_DIR "/tests/runtime/write_independent_qmk.py " + Quote(db))
+                              .c_str()),
+              0);
+    ExpectOutput(dir, {"info", db},
+                 "Library: Independent Library\nUnits: 2\nClasses: 3\nInterfaces: 1\nRoutines: 4\nProperties: 2\n"
+                 "Methods: 3\nEvents: 1\n");
+    // Units kept in stored order; names converted from Windows-1252.
+    ExpectOutput(dir, {"list", "units", db}, "Zeta\nAlpha\n");
+    ExpectOutput(dir, {"list", "classes", db}, "TAlphaVeryLongClassNameForMappingTests\nTGröße\nTZ\n");
+    ExpectOutput(dir, {"list", "routines", db}, "AlphaProc\nShared (Alpha)\nShared (Zeta)\nZFunc\n");
+    ExpectOutput(dir, {"list", "properties", db}, "Höhe (TGröße)\nWidth (TGröße)\n");
+    ExpectOutput(dir, {"unit", db, "alpha"}, "class TAlphaVeryLongClassNameForMappingTests\nroutine AlphaProc\n"
+                                             "routine Shared\n");
+    ExpectOutput(dir, {"members", db, "tgRÖße"},
+                 "extra: TObject\nproperty Höhe\nproperty Width\nmethod Paint\nevent OnResize\n");
+    ExpectOutput(dir, {"diagram", db, "TGröße", "--vertical"},
+                 "Diagram: TObject vertical header 7 9\n"
+                 "TObject 0,0,60,20\n"
+                 "  TGröße 0,40,60,60\n"
+                 "    TZ 0,80,60,100\n"
+                 "Bounds: 0,0,70,110\n");
+    ExpectOutput(dir, {"at", db, "TGröße", "199", "19"}, "TZ\n");
+    ExpectOutput(dir, {"diagram", db, "TAlphaVeryLongClassNameForMappingTests"},
+                 "Diagram: TObject horizontal header 2 0\n"
+                 "TObject 0,0,60,20\n"
+                 "  TAlphaVeryLongClassNameForMappingTests 80,0,300,20\n"
+                 "Bounds: 0,0,310,30\n");
+    // The vertical sub-storage holds the stream under its mapped name but no name list.
+    ExpectFailure(dir, {"diagram", db, "TAlphaVeryLongClassNameForMappingTests", "--vertical"},
+                  "No diagram for TAlphaVeryLongClassNameForMappingTests");
+}
+
+} // namespace
