@@ -49,6 +49,7 @@ public:
     void ScanText(std::string_view source, const std::string &fileName);
 
     const std::vector<Warning> &Warnings() const { return fWarnings; }
+    void AddWarning(Warning w) { fWarnings.push_back(std::move(w)); }
     size_t FilesScanned() const { return fFilesScanned; }
     size_t BytesScanned() const { return fBytesScanned; }
     const std::vector<UnitDecl> &Units() const { return fUnits; }

@@ -1,0 +1,103 @@
+#include "tools/qmk/build/DatabaseBuilder.h"
+
+#include "browser/runtime/L1Quillmark_RunTimeDatabaseWriter.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace qmkbuild {
+
+namespace {
+
+void AddMembers(TL1OPascalSymbolTable_Class &to, const ClassEntry &from)
+{
+    for (const std::string &p : from.properties)
+        to.Properties.Add(p);
+    for (const std::string &m : from.methods)
+        to.Methods.Add(m);
+    for (const std::string &e : from.events)
+        to.Events.Add(e);
+}
+
+// The stored form of a laid-out tree, built without recursion. Nothing when the tree is
+// nested deeper than a reader accepts.
+std::unique_ptr<TvdTreeDiagram> StoredDiagram(const LaidOutNode &root, bool horizontal)
+{
+    auto diagram = std::make_unique<TvdTreeDiagram>();
+    diagram->Horizontal = horizontal;
+    auto boxOf = [](const LaidOutNode &n) { return TRect{n.left, n.top, n.right, n.bottom}; };
+    diagram->RootNode()->Name = root.name;
+    diagram->RootNode()->SetBox(boxOf(root));
+    struct Step {
+        const LaidOutNode *from;
+        TvdTreeDiagramNode *to;
+        int depth;
+    };
+    std::vector<Step> todo{{&root, diagram->RootNode(), 1}};
+    while (!todo.empty()) {
+        Step s = todo.back();
+        todo.pop_back();
+        if (s.depth > TvdTreeNode::MaxReadDepth)
+            return nullptr;
+        for (const LaidOutNode &child : s.from->children) {
+            auto *node = static_cast<TvdTreeDiagramNode *>(
+                s.to->AddSubNode(std::make_unique<TvdTreeDiagramNode>(child.name, boxOf(child))));
+            todo.push_back({&child, node, s.depth + 1});
+        }
+    }
+    return diagram;
+}
+
+} // namespace
+
+BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libraryName, const std::string &fileName)
+{
+    BuildCounts counts;
+    LibraryContents contents = library.Contents(libraryName);
+    TL1OPascalSymbolTable table(contents.name);
+    for (const UnitEntry &u : contents.units) {
+        TL1OPascalSymbolTable_Unit *unit = table.AddUnit(u.name);
+        for (const ClassEntry &i : u.interfaces)
+            AddMembers(*unit->AddInterface(i.name, i.extraString), i);
+        for (const ClassEntry &c : u.classes)
+            AddMembers(*unit->AddClass(c.name, c.extraString), c);
+        for (const std::string &r : u.routines)
+            unit->AddRoutine(r);
+        ++counts.units;
+        counts.classes += u.classes.size();
+        counts.interfaces += u.interfaces.size();
+    }
+
+    fs::path target(fileName);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path());
+    fs::path partial = target;
+    partial += ".partial";
+    try {
+        TL1Quillmark_RunTimeDatabaseWriter writer(partial.string());
+        writer.WriteSymbolTable(table);
+        for (const std::string &name : library.DiagramClasses()) {
+            std::unique_ptr<TvdTreeDiagram> diagrams[2];
+            for (bool horizontal : {true, false})
+                if (std::optional<LaidOutNode> tree = library.Diagram(name, horizontal))
+                    diagrams[horizontal] = StoredDiagram(*tree, horizontal);
+            if (!diagrams[0] || !diagrams[1]) {
+                library.AddWarning({{}, 0, "the diagram of " + name + " is nested too deeply; it is left out"});
+                continue;
+            }
+            writer.WriteTreeDiagram(name, *diagrams[1], true);
+            writer.WriteTreeDiagram(name, *diagrams[0], false);
+            ++counts.diagrams;
+        }
+        writer.Finish();
+    } catch (...) {
+        std::error_code ec;
+        fs::remove(partial, ec);
+        throw;
+    }
+    fs::rename(partial, target);
+    return counts;
+}
+
+} // namespace qmkbuild
