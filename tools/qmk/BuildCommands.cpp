@@ -30,11 +30,20 @@ int RunBuildCommand(const Args &args)
     qmkbuild::SourceLibrary library;
     library.Scan(paths);
     std::string libraryName = text::Utf8ToCp1252(named ? name : FileTitle(output));
-    qmkbuild::WriteRuntimeDatabase(library, libraryName, output);
-    for (const qmkbuild::Warning &w : library.Warnings()) {
-        if (!w.file.empty())
-            std::cerr << w.file << (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) << ": ";
-        std::cerr << "warning: " << text::Cp1252ToUtf8(w.message) << '\n';
+    auto reportWarnings = [&library] {
+        for (const qmkbuild::Warning &w : library.Warnings()) {
+            if (!w.file.empty())
+                std::cerr << w.file << (w.line > 0 ? ":" + std::to_string(w.line) : std::string()) << ": ";
+            std::cerr << "warning: " << text::Cp1252ToUtf8(w.message) << '\n';
+        }
+    };
+    try {
+        qmkbuild::WriteRuntimeDatabase(library, libraryName, output);
+    } catch (...) {
+        reportWarnings();
+        throw;
     }
+    reportWarnings();
+    // The counts, read back from the new database.
     return RunInspectCommand({"info", output});
 }

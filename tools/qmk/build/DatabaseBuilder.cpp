@@ -91,12 +91,12 @@ BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libr
             ++counts.diagrams;
         }
         writer.Finish();
+        fs::rename(partial, target);
     } catch (...) {
         std::error_code ec;
         fs::remove(partial, ec);
         throw;
     }
-    fs::rename(partial, target);
     return counts;
 }
 

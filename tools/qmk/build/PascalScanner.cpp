@@ -677,7 +677,7 @@ std::optional<UnitDecl> Parser::ParseUnit()
 std::string Parser::ParseRoutineHeading()
 {
     Advance(); // procedure / function
-    if (Cur().kind != TokenKind::Identifier) {
+    if (!IsName(Cur())) {
         Warn(Cur(), "routine name expected but " + Describe(Cur()) + " found");
         SkipPastSemicolon();
         return {};
@@ -1016,7 +1016,7 @@ bool Parser::ParseMembers(TypeDecl &decl)
 void Parser::ParseMethod(TypeDecl &decl)
 {
     Advance();
-    if (Cur().kind != TokenKind::Identifier) {
+    if (!IsName(Cur())) {
         Warn(Cur(), "method name expected but " + Describe(Cur()) + " found");
         SkipPastSemicolon();
         return;
@@ -1036,7 +1036,7 @@ void Parser::ParseMethod(TypeDecl &decl)
 void Parser::ParseProperty(TypeDecl &decl)
 {
     Advance();
-    if (Cur().kind != TokenKind::Identifier) {
+    if (!IsName(Cur())) {
         Warn(Cur(), "property name expected but " + Describe(Cur()) + " found");
         SkipPastSemicolon();
         return;
