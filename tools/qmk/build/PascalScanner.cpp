@@ -247,7 +247,7 @@ UnitScanner::~UnitScanner() = default;
 void UnitScanner::Warn(const SourceFile &file, int line, std::string message)
 {
     auto key = std::make_tuple(file.path, line, message);
-    if (fWarned.emplace(key, true).second)
+    if (fWarned.insert(key).second)
         fWarnings.push_back({file.path, line, std::move(message)});
 }
 
@@ -427,6 +427,7 @@ private:
     void SkipConstSection();
     std::string ParseRoutineHeading();
     void SkipRoutineDirectives();
+    void SkipJunk(bool typeSection);
 
     const std::vector<const Token *> &t;
     const std::vector<std::string> &fFiles; // by Token::file
@@ -664,10 +665,7 @@ std::optional<UnitDecl> Parser::ParseUnit()
             continue;
         }
         Warn(k, "declaration expected but " + Describe(k) + " found");
-        size_t before = i;
-        SkipPastSemicolon();
-        if (i == before)
-            Advance();
+        SkipJunk(false);
     }
     return unit;
 }
@@ -689,6 +687,28 @@ std::string Parser::ParseRoutineHeading()
     bool qualified = IsSym(Cur(), '.');
     SkipPastSemicolon();
     return qualified ? std::string() : name;
+}
+
+// Skips text that is no declaration (such as the deliberate error of a branch for another
+// compiler) up to and including a ";", or up to the next section word or, in a type section,
+// the next "Name =".
+void Parser::SkipJunk(bool typeSection)
+{
+    Advance();
+    while (!AtEnd()) {
+        const Token &k = Cur();
+        if (IsSym(k, ';')) {
+            Advance();
+            return;
+        }
+        if (k.kind == TokenKind::Identifier && IsReserved(k.keyword) && k.keyword != Keyword::Of &&
+            k.keyword != Keyword::Set && k.keyword != Keyword::Array && k.keyword != Keyword::To &&
+            k.keyword != Keyword::Then && k.keyword != Keyword::Specialize)
+            return;
+        if (typeSection && IsName(k) && IsSym(At(1), '='))
+            return;
+        Advance();
+    }
 }
 
 // Directives after a routine heading: at unit level they are the only plain words there
@@ -736,12 +756,12 @@ void Parser::ParseTypeSection(UnitDecl *unit)
         if (!unit && IsSym(next, ':'))
             return; // a field after nested types: the class body goes on
         // A directive after a procedural type; a lone word may be a macro for one.
-        if (!IsDirectiveWord(k.text) && !IsSym(next, ';'))
-            Warn(k, "type declaration expected but " + Describe(k) + " found");
-        size_t before = i;
-        SkipPastSemicolon();
-        if (i == before)
-            Advance();
+        if (IsDirectiveWord(k.text) || IsSym(next, ';')) {
+            SkipPastSemicolon();
+            continue;
+        }
+        Warn(k, "type declaration expected but " + Describe(k) + " found");
+        SkipJunk(true);
     }
 }
 
@@ -1087,7 +1107,6 @@ std::optional<UnitDecl> UnitScanner::Scan(std::string_view source, const std::st
 {
     fFiles.clear();
     fByPath.clear();
-    fWarned.clear();
     SourceFile *root = Load(fs::path(fileName), source);
     std::optional<UnitDecl> unit = ScanLoaded(*root);
     fFiles.clear();

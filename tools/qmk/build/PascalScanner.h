@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -118,7 +119,7 @@ private:
     std::vector<std::filesystem::path> fIncludeDirs;
     std::vector<std::unique_ptr<SourceFile>> fFiles; // of the unit being scanned
     std::map<std::string, SourceFile *> fByPath;
-    std::map<std::tuple<std::string, int, std::string>, bool> fWarned;
+    std::set<std::tuple<std::string, int, std::string>> fWarned; // each warning once
 };
 
 } // namespace qmkbuild
