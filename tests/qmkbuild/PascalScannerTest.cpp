@@ -323,10 +323,27 @@ TEST(PascalScanner, PassesNeverTakeMoreThanTheirLimitOnHostileText)
     SourceLibrary lib;
     lib.ScanText(chain, "chain.pas");
     lib.ScanText("unit V; interface type T = class(((((((((( procedure X; { unclosed", "open.pas");
+    std::string nested = "unit W; interface type TOuter = class";
+    for (int i = 0; i < 100000; ++i)
+        nested += " type T = class";
+    lib.ScanText(nested, "nested.pas");
     LibraryContents c = lib.Contents("Lib");
-    ASSERT_EQ(c.units.size(), 2u);
+    ASSERT_EQ(c.units.size(), 3u);
     EXPECT_EQ(c.units[0].routines.size(), size_t(UnitScanner::kMaxPasses - 2)); // P0 .. P13
     EXPECT_THAT(Warnings(lib), ::testing::HasSubstr("conditional with more than 16 branches"));
+    EXPECT_THAT(Warnings(lib), ::testing::HasSubstr("nested.pas:1: types nested too deeply"));
+
+    // An inheritance chain deeper than a reader accepts gets no diagrams, quickly.
+    std::string chain2 = "unit Chain; interface type T0 = class end;";
+    for (int i = 1; i < 5000; ++i)
+        chain2 += " T" + std::to_string(i) + " = class(T" + std::to_string(i - 1) + ") end;";
+    SourceLibrary deep;
+    deep.ScanText(chain2, "chain2.pas");
+    EXPECT_FALSE(deep.Diagram("T4999", true).has_value());
+    EXPECT_FALSE(deep.Diagram("T0", true).has_value()); // its descendants reach 5000 levels down
+    SourceLibrary shallow;
+    shallow.ScanText("unit S; interface type T0 = class end; T1 = class(T0) end;", "s.pas");
+    EXPECT_TRUE(shallow.Diagram("T1", true).has_value());
 }
 
 } // namespace

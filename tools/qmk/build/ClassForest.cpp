@@ -111,6 +111,22 @@ ClassForest::ClassForest(const std::vector<const TypeDecl *> &classes,
         std::sort(node.children.begin(), node.children.end(), [&](int a, int b) {
             return text::CompareText(fNodes[a].name, fNodes[b].name) < 0;
         });
+
+    // Depths from the roots down, heights from the leaves up, without recursion.
+    fDepth.assign(fNodes.size(), 0);
+    fHeight.assign(fNodes.size(), 0);
+    std::vector<int> order;
+    for (int n = 0; n < Count(); ++n)
+        if (fNodes[n].parent < 0)
+            order.push_back(n);
+    for (size_t k = 0; k < order.size(); ++k)
+        for (int c : fNodes[order[k]].children) {
+            fDepth[c] = fDepth[order[k]] + 1;
+            order.push_back(c);
+        }
+    for (size_t k = order.size(); k-- > 0;)
+        if (int p = fNodes[order[k]].parent; p >= 0)
+            fHeight[p] = std::max(fHeight[p], fHeight[order[k]] + 1);
 }
 
 std::vector<int> ClassForest::Chain(int node) const

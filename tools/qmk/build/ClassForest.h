@@ -34,11 +34,15 @@ public:
     int Find(std::string_view name) const;
     // The nodes from the top of the node's ancestor chain down to the node itself.
     std::vector<int> Chain(int node) const;
+    // The number of ancestors of the node, and the number of levels below it.
+    int Depth(int node) const { return fDepth[node]; }
+    int Height(int node) const { return fHeight[node]; }
 
 private:
     int Intern(const std::string &name);
 
     std::vector<Node> fNodes;
+    std::vector<int> fDepth, fHeight;
     std::unordered_map<std::string, int> fIndex; // lower-case name
 };
 

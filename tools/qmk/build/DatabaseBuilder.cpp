@@ -20,8 +20,7 @@ void AddMembers(TL1OPascalSymbolTable_Class &to, const ClassEntry &from)
         to.Events.Add(e);
 }
 
-// The stored form of a laid-out tree, built without recursion. Nothing when the tree is
-// nested deeper than a reader accepts.
+// The stored form of a laid-out tree, built without recursion.
 std::unique_ptr<TvdTreeDiagram> StoredDiagram(const LaidOutNode &root, bool horizontal)
 {
     auto diagram = std::make_unique<TvdTreeDiagram>();
@@ -29,21 +28,14 @@ std::unique_ptr<TvdTreeDiagram> StoredDiagram(const LaidOutNode &root, bool hori
     auto boxOf = [](const LaidOutNode &n) { return TRect{n.left, n.top, n.right, n.bottom}; };
     diagram->RootNode()->Name = root.name;
     diagram->RootNode()->SetBox(boxOf(root));
-    struct Step {
-        const LaidOutNode *from;
-        TvdTreeDiagramNode *to;
-        int depth;
-    };
-    std::vector<Step> todo{{&root, diagram->RootNode(), 1}};
+    std::vector<std::pair<const LaidOutNode *, TvdTreeDiagramNode *>> todo{{&root, diagram->RootNode()}};
     while (!todo.empty()) {
-        Step s = todo.back();
+        auto [from, to] = todo.back();
         todo.pop_back();
-        if (s.depth > TvdTreeNode::MaxReadDepth)
-            return nullptr;
-        for (const LaidOutNode &child : s.from->children) {
+        for (const LaidOutNode &child : from->children) {
             auto *node = static_cast<TvdTreeDiagramNode *>(
-                s.to->AddSubNode(std::make_unique<TvdTreeDiagramNode>(child.name, boxOf(child))));
-            todo.push_back({&child, node, s.depth + 1});
+                to->AddSubNode(std::make_unique<TvdTreeDiagramNode>(child.name, boxOf(child))));
+            todo.push_back({&child, node});
         }
     }
     return diagram;
@@ -78,16 +70,15 @@ BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libr
         TL1Quillmark_RunTimeDatabaseWriter writer(partial.string());
         writer.WriteSymbolTable(table);
         for (const std::string &name : library.DiagramClasses()) {
-            std::unique_ptr<TvdTreeDiagram> diagrams[2];
-            for (bool horizontal : {true, false})
-                if (std::optional<LaidOutNode> tree = library.Diagram(name, horizontal))
-                    diagrams[horizontal] = StoredDiagram(*tree, horizontal);
-            if (!diagrams[0] || !diagrams[1]) {
-                library.AddWarning({{}, 0, "the diagram of " + name + " is nested too deeply; it is left out"});
+            std::optional<LaidOutNode> trees[2] = {library.Diagram(name, false), library.Diagram(name, true)};
+            if (!trees[0] || !trees[1]) {
+                library.AddWarning({{}, 0, "the diagram of " + name + " has more than " +
+                                               std::to_string(SourceLibrary::kMaxDiagramDepth) +
+                                               " levels; it is left out"});
                 continue;
             }
-            writer.WriteTreeDiagram(name, *diagrams[1], true);
-            writer.WriteTreeDiagram(name, *diagrams[0], false);
+            writer.WriteTreeDiagram(name, *StoredDiagram(*trees[1], true), true);
+            writer.WriteTreeDiagram(name, *StoredDiagram(*trees[0], false), false);
             ++counts.diagrams;
         }
         writer.Finish();

@@ -432,6 +432,9 @@ private:
     const std::vector<const Token *> &t;
     const std::vector<std::string> &fFiles; // by Token::file
     size_t i = 0;
+    // Classes declared inside classes, against unbounded recursion.
+    static constexpr int kMaxNesting = 32;
+    int fNesting = 0;
     TypeCatalog &fCatalog;
     WarnFn fWarn;
 };
@@ -884,6 +887,17 @@ void Parser::ParseTypeDecl(UnitDecl *unit)
 // From the word class/object/interface/dispinterface to the ";" after the body.
 void Parser::ParseClassLike(TypeDecl &decl)
 {
+    if (fNesting >= kMaxNesting) {
+        Warn(Cur(), "types nested too deeply");
+        SkipBody();
+        SkipPastSemicolon();
+        return;
+    }
+    struct Nest {
+        int &n;
+        explicit Nest(int &count) : n(++count) {}
+        ~Nest() { --n; }
+    } nest(fNesting);
     Advance();
     while (IsKw(Cur(), Keyword::Sealed) || IsKw(Cur(), Keyword::Abstract))
         Advance();
@@ -1174,7 +1188,7 @@ std::optional<UnitDecl> UnitScanner::ScanLoaded(SourceFile &root)
                         conds.pop_back();
                     break;
                 case DirectiveKind::Include:
-                    if (!active)
+                    if (!active || !fReadIncludes)
                         break;
                     if (depth >= kMaxIncludeDepth) {
                         Warn(f, tok.line, "include files nested too deeply");

@@ -99,6 +99,8 @@ public:
     std::optional<UnitDecl> ScanFile(const std::filesystem::path &file);
     // Scans source text; fileName is used in warnings and as the folder for includes.
     std::optional<UnitDecl> Scan(std::string_view source, const std::string &fileName);
+    // Without include files, {$I} is passed over (text that is not from a file).
+    void SetReadIncludes(bool read) { fReadIncludes = read; }
 
     // Limits against hostile input.
     static constexpr int kMaxIncludeDepth = 16;
@@ -117,6 +119,7 @@ private:
     TypeCatalog &fCatalog;
     std::vector<Warning> &fWarnings;
     std::vector<std::filesystem::path> fIncludeDirs;
+    bool fReadIncludes = true;
     std::vector<std::unique_ptr<SourceFile>> fFiles; // of the unit being scanned
     std::map<std::string, SourceFile *> fByPath;
     std::set<std::tuple<std::string, int, std::string>> fWarned; // each warning once

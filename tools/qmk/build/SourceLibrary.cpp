@@ -91,6 +91,7 @@ void SourceLibrary::Scan(const std::vector<std::string> &paths)
 void SourceLibrary::ScanText(std::string_view source, const std::string &fileName)
 {
     UnitScanner scanner(fCatalog, fWarnings);
+    scanner.SetReadIncludes(false);
     ++fFilesScanned;
     fBytesScanned += source.size();
     if (std::optional<UnitDecl> unit = scanner.Scan(source, fileName))
@@ -223,7 +224,7 @@ std::optional<LaidOutNode> SourceLibrary::Diagram(const std::string &className, 
 {
     const ClassForest &forest = Forest();
     int target = forest.Find(className);
-    if (target < 0 || !forest[target].decl)
+    if (target < 0 || !forest[target].decl || forest.Depth(target) + forest.Height(target) >= kMaxDiagramDepth)
         return std::nullopt;
     auto cut = [](const std::string &name) { return name.substr(0, kMaxName); };
     std::vector<int> chain = forest.Chain(target);

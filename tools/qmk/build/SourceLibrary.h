@@ -40,12 +40,14 @@ public:
     static constexpr size_t kMaxUnitList = 65535;
     // Most entries of any other stored list.
     static constexpr size_t kMaxList = 100000;
+    // Most levels of a diagram that a reader accepts.
+    static constexpr int kMaxDiagramDepth = 1000;
 
     // Reads the units under the paths: a folder is searched recursively for .pas, .pp and .p
     // files, a file is read as it is. Include files are looked up in the including file's
     // folder, then in the given folders (and the folders of given files), in order.
     void Scan(const std::vector<std::string> &paths);
-    // Scans source text as one file (tests, fuzzing).
+    // Scans source text as one file, without include files (tests, fuzzing).
     void ScanText(std::string_view source, const std::string &fileName);
 
     const std::vector<Warning> &Warnings() const { return fWarnings; }
@@ -59,7 +61,8 @@ public:
     // The classes that get a diagram: every declared class and object, in name order.
     std::vector<std::string> DiagramClasses();
     // The class's diagram: its ancestor chain from the top down to the class, and every
-    // descendant of the class. Nothing for a name that is no declared class.
+    // descendant of the class. Nothing for a name that is no declared class, and for a
+    // diagram of more than kMaxDiagramDepth levels.
     std::optional<LaidOutNode> Diagram(const std::string &className, bool horizontal);
 
 private:
