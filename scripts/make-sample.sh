@@ -20,21 +20,21 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh" build >/dev/null
+if [ ! -f "$top/build/build.ninja" ]; then
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build "$top/build" --target qmk >/dev/null
 
-laz=$(ls -d /usr/lib/lazarus/*/ | sort -V | tail -n 1)
-fpc=$(ls -d /usr/share/fpcsrc/*/ | sort -V | tail -n 1)
-lcl=${laz}lcl
+LAZARUS=$(ls -d /usr/lib/lazarus/*/ | sort -V | tail -n 1)
+FPCSRC=$(ls -d /usr/share/fpcsrc/*/ | sort -V | tail -n 1)
+LAZARUS=${LAZARUS%/}
+FPCSRC=${FPCSRC%/}
 
-# Folders are searched recursively and also serve as include folders.
-paths=(
-  "$lcl"/*.pas "$lcl"/*.pp "$lcl/include" "$lcl/widgetset" "$lcl/forms" "$lcl/nonwin32"
-  "${laz}components/lazutils"/*.pas "${laz}components/lazutils"/*.pp
-  "${laz}components/freetype"/*.pas
-  "${fpc}rtl/inc" "${fpc}rtl/unix" "${fpc}rtl/linux" "${fpc}rtl/linux/x86_64" "${fpc}rtl/x86_64"
-  "${fpc}rtl/objpas" "${fpc}rtl/objpas/classes" "${fpc}rtl/objpas/sysutils"
-  "${fpc}packages/fcl-base/src" "${fpc}packages/fcl-image/src" "${fpc}packages/fcl-db/src/base"
-  "${fpc}packages/fcl-process/src" "${fpc}packages/fcl-process/src/unix"
-)
+paths=()
+while read -r line; do
+  case "$line" in ''|'#'*) continue ;; esac
+  line=${line//\$LAZARUS/$LAZARUS}
+  line=${line//\$FPCSRC/$FPCSRC}
+  for p in $line; do paths+=("$p"); done
+done < "$top/samples/lcl-sources.txt"
 exec "$top/build/tools/qmk/qmk" build -o "$top/samples/lcl.qmk" --name "LCL" "${paths[@]}"
