@@ -13,7 +13,7 @@
 class TL1Quillmark_RunTimeDatabaseWriter {
 public:
     // Creates the file (replacing an existing one) with its version record and both diagram
-    // sub-storages.
+    // sub-storages; a missing folder is created after asking, as for any new database.
     explicit TL1Quillmark_RunTimeDatabaseWriter(const std::string &fileName);
     ~TL1Quillmark_RunTimeDatabaseWriter();
     TL1Quillmark_RunTimeDatabaseWriter(const TL1Quillmark_RunTimeDatabaseWriter &) = delete;

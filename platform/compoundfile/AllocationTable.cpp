@@ -89,6 +89,7 @@ uint32_t Fat::Limit() const { return std::min(fTable.Size(), fFile.SectorCount()
 void Fat::Load()
 {
     const uint32_t perSector = fHeader.SectorSize() / 4;
+    fTable = Table(perSector);
     const uint32_t fileSectors = fFile.SectorCount();
     const uint32_t count = fHeader.numFatSectors;
     if (count == 0 || count > fileSectors)
@@ -123,6 +124,7 @@ void Fat::Load()
 
 void Fat::InitNew()
 {
+    fTable = Table(fHeader.SectorSize() / 4);
     fTable.AddSector(0);
     fTable.Set(0, FATSECT);
     fHeader.numFatSectors = 1;
@@ -222,6 +224,7 @@ MiniFat::MiniFat(Fat &fat, SectorFile &file, Header &header, bool &headerDirty)
 
 void MiniFat::Load()
 {
+    fTable = Table(fHeader.SectorSize() / 4);
     fSectors = fHeader.firstMiniFatSector == ENDOFCHAIN ? Chain() : fFat.Walk(fHeader.firstMiniFatSector);
     fTable.Load(fFile, fSectors);
 }

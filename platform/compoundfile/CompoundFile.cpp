@@ -63,7 +63,7 @@ public:
     std::unordered_set<uint32_t> open;
 
     void Load();
-    void InitNew();
+    void InitNew(int version);
 
     // ---- Elements
     void MarkOpen(uint32_t id, const std::u16string &name)
@@ -151,9 +151,12 @@ void FileState::Load()
     dir.Load();
 }
 
-void FileState::InitNew()
+void FileState::InitNew(int version)
 {
     file.Truncate();
+    header.majorVersion = static_cast<uint16_t>(version);
+    header.sectorShift = version == 3 ? 9 : 12;
+    file.SetSectorShift(header.sectorShift);
     fat.InitNew();
     dir.InitNew();
     Flush();
@@ -564,9 +567,11 @@ Storage::Storage(std::shared_ptr<FileState> file, uint32_t entry, bool writable)
 
 Storage::~Storage() { fFile->Close(fEntry); }
 
-std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t mode)
+std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t mode, int version)
 {
     CheckFileMode(mode, true);
+    if (version != 3 && version != 4)
+        Fail(STG_E_INVALIDPARAMETER);
     if (!Writes(mode))
         Fail(STG_E_INVALIDFLAG);
     int flags = O_RDWR | O_CREAT | O_CLOEXEC | ((mode & STGM_CREATE) ? 0 : O_EXCL);
@@ -577,7 +582,7 @@ std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t m
     }
     Lock(fd, mode);
     auto state = std::make_shared<FileState>(fd, path, true);
-    state->InitNew();
+    state->InitNew(version);
     state->MarkOpen(0, u"");
     return std::unique_ptr<Storage>(new Storage(state, 0, true));
 }

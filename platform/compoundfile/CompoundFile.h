@@ -73,8 +73,9 @@ private:
 class Storage {
 public:
     // A new compound file. mode: access | share | STGM_CREATE (replace an existing file;
-    // without it an existing file gives STG_E_FILEALREADYEXISTS).
-    static std::unique_ptr<Storage> CreateFile(const std::string &path, uint32_t mode);
+    // without it an existing file gives STG_E_FILEALREADYEXISTS). Version 3 has 512-byte
+    // sectors, version 4 4096-byte ones.
+    static std::unique_ptr<Storage> CreateFile(const std::string &path, uint32_t mode, int version = 3);
     // An existing compound file.
     static std::unique_ptr<Storage> OpenFile(const std::string &path, uint32_t mode);
 
