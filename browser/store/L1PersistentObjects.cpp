@@ -193,7 +193,7 @@ void TvdStorageDatabase::AttachTo(const std::string &fileName, bool buildNewIfNo
 void TvdStorageDatabase::BuildNew(const std::string &fileName)
 {
     TraceSection trace(ClassName() + ".BuildNew(" + fileName + ")");
-    fRootStorage.reset();
+    // A file still attached (a close was refused) stays open and locked, so creating it fails.
     fRootStorage = TvdStorage::CreateStorageFile(fileName, vdModeCreateReadWrite);
     fDatabaseInfo->SaveToDatabase(*this);
     fStoredInfo->AssignInfo(*fDatabaseInfo);

@@ -400,8 +400,8 @@ void FileState::Write(uint32_t id, uint64_t pos, const void *buffer, size_t coun
         return;
     if (pos > MaxStreamSize(header) || count > MaxStreamSize(header) - pos)
         Fail(STG_E_DOCFILETOOLARGE);
-    Change change(*this);
     StreamData &d = Data(id);
+    Change change(*this);
     d.cache.clear();
     DirEntry &e = dir[id];
     uint64_t end = pos + count;
@@ -422,8 +422,8 @@ void FileState::SetSize(uint32_t id, uint64_t size)
 {
     if (size > MaxStreamSize(header))
         Fail(STG_E_DOCFILETOOLARGE);
-    Change change(*this);
     StreamData &d = Data(id);
+    Change change(*this);
     d.cache.clear();
     DirEntry &e = dir[id];
     if (size > e.size) {
@@ -457,13 +457,16 @@ void FileState::SetSize(uint32_t id, uint64_t size)
 
 bool FileState::AnyOpenIn(uint32_t id)
 {
-    if (open.count(id))
-        return true;
-    if (dir[id].type != TypeStorage)
-        return false;
-    for (uint32_t child : dir.Children(id))
-        if (AnyOpenIn(child))
+    std::vector<uint32_t> pending{id};
+    while (!pending.empty()) {
+        uint32_t x = pending.back();
+        pending.pop_back();
+        if (open.count(x))
             return true;
+        if (dir[x].type == TypeStorage)
+            for (uint32_t child : dir.Children(x))
+                pending.push_back(child);
+    }
     return false;
 }
 
@@ -529,6 +532,23 @@ std::string PathSubject(HRESULT hr, const std::string &path)
     return hr == STG_E_PATHNOTFOUND ? path.substr(0, path.rfind('/')) : path;
 }
 
+// Opens the path without blocking (a FIFO would) and refuses what is not a regular file.
+int OpenRegular(const std::string &path, int flags)
+{
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        HRESULT hr = OpenError(errno, path);
+        Fail(hr, PathSubject(hr, path));
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        bool directory = S_ISDIR(st.st_mode);
+        ::close(fd);
+        Fail(directory ? STG_E_ACCESSDENIED : STG_E_INVALIDHEADER, path);
+    }
+    return fd;
+}
+
 void CheckFileMode(uint32_t mode, bool create)
 {
     uint32_t allowed = 0x3 | 0x70 | (create ? STGM_CREATE : 0);
@@ -574,12 +594,7 @@ std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t m
         Fail(STG_E_INVALIDPARAMETER);
     if (!Writes(mode))
         Fail(STG_E_INVALIDFLAG);
-    int flags = O_RDWR | O_CREAT | O_CLOEXEC | ((mode & STGM_CREATE) ? 0 : O_EXCL);
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) {
-        HRESULT hr = OpenError(errno, path);
-        Fail(hr, PathSubject(hr, path));
-    }
+    int fd = OpenRegular(path, O_RDWR | O_CREAT | ((mode & STGM_CREATE) ? 0 : O_EXCL));
     Lock(fd, mode);
     auto state = std::make_shared<FileState>(fd, path, true);
     state->InitNew(version);
@@ -591,11 +606,7 @@ std::unique_ptr<Storage> Storage::OpenFile(const std::string &path, uint32_t mod
 {
     CheckFileMode(mode, false);
     bool writable = Writes(mode);
-    int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd < 0) {
-        HRESULT hr = OpenError(errno, path);
-        Fail(hr, PathSubject(hr, path));
-    }
+    int fd = OpenRegular(path, writable ? O_RDWR : O_RDONLY);
     Lock(fd, mode);
     auto state = std::make_shared<FileState>(fd, path, writable);
     state->Load();
@@ -759,18 +770,22 @@ void Stream::SetSize(uint64_t size)
 
 HRESULT IsStorageFile(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         HRESULT hr = OpenError(errno, path);
         return hr == STG_E_PATHNOTFOUND ? STG_E_FILENOTFOUND : hr;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_FALSE;
     }
     uint8_t bytes[8];
     ssize_t n;
     do
         n = ::pread(fd, bytes, sizeof bytes, 0);
     while (n < 0 && errno == EINTR);
-    struct stat st;
-    bool big = ::fstat(fd, &st) == 0 && st.st_size >= 512;
+    bool big = st.st_size >= 512;
     ::close(fd);
     return big && n == 8 && std::memcmp(bytes, Signature, 8) == 0 ? S_OK : S_FALSE;
 }

@@ -242,6 +242,11 @@ TEST_F(Engine, IsStorageFileAndOpenFailuresGiveWindowsStatuses)
     EXPECT_EQ(cfb::IsStorageFile(dir / "text.txt"), cfb::S_FALSE);
     EXPECT_EQ(cfb::IsStorageFile(dir / "short"), cfb::S_FALSE);
     EXPECT_EQ(cfb::IsStorageFile(dir / "missing"), cfb::STG_E_FILENOTFOUND);
+    // Neither a FIFO nor a directory blocks or passes.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(cfb::IsStorageFile(dir / "fifo"), cfb::S_FALSE);
+    EXPECT_EQ(StatusOf([&] { Storage::OpenFile(dir / "fifo", RO); }), cfb::STG_E_INVALIDHEADER);
+    EXPECT_EQ(StatusOf([&] { Storage::OpenFile(dir.Path().string(), RO); }), cfb::STG_E_ACCESSDENIED);
 
     try {
         Storage::OpenFile(dir / "missing", RO);

@@ -15,7 +15,6 @@ using cfb::Storage;
 namespace {
 
 constexpr uint32_t RW = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE | cfb::STGM_CREATE;
-constexpr uint32_t RO = cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE;
 
 struct Tree {
     std::map<std::string, std::string> streams; // path -> bytes
@@ -258,5 +257,48 @@ TEST_F(Interop, WhatOthersWroteTheEngineReadsIdentically)
         Tree actual = ReadTree(file);
         EXPECT_EQ(actual.storages, expected.storages) << name;
         ExpectSameStreams(expected, actual, name);
+    }
+}
+
+TEST_F(Interop, FilesOfOtherWritersChangedInPlaceStayReadable)
+{
+    // A large file packed by gsf and a file of an office program, each changed by the engine:
+    // a stream replaced, one added in a nested storage, one grown past the FAT of the header.
+    std::filesystem::create_directories(dir.Path() / "src/sub");
+    WriteBytes(dir / "src/keep", Pattern(6 << 20, 1));
+    WriteBytes(dir / "src/sub/replace", Pattern(3000, 2));
+    ASSERT_EQ(Shell("cd " + Quote(dir.Path().string()) + " && gsf createole packed.ole src").status, 0);
+    std::filesystem::copy_file(std::string(VD_SOURCE_DIR) + "/tests/compoundfile/data/Test97.xls", dir / "office.xls");
+
+    for (const std::string &file : {dir / "packed.ole", dir / "office.xls"}) {
+        Tree expected = GsfTree(file);
+        {
+            auto root = Storage::OpenFile(file, cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
+            WriteStream(*root, u"added at top", Pattern(100, 3));
+            WriteStream(*root, u"grown", Pattern(3 << 20, 4));
+            auto first = root->List().front();
+            if (first.type == cfb::ElementType::Storage) {
+                auto sub = root->OpenStorage(first.name, cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
+                WriteStream(*sub, u"nested new", Pattern(5000, 5));
+                expected.streams[Utf8(first.name) + "/nested new"] = Pattern(5000, 5);
+            }
+        }
+        expected.streams["added at top"] = Pattern(100, 3);
+        expected.streams["grown"] = Pattern(3 << 20, 4);
+        if (file.ends_with(".ole")) {
+            auto root = Storage::OpenFile(file, cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
+            auto src = root->OpenStorage(u"src", cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
+            auto sub = src->OpenStorage(u"sub", cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
+            WriteStream(*sub, u"replace", "short now");
+            expected.streams["src/sub/replace"] = "short now";
+        }
+        Tree actual = GsfTree(file);
+        EXPECT_EQ(actual.storages, expected.storages) << file;
+        ExpectSameStreams(expected, actual, "gsf after change: " + file);
+        CommandResult py = Shell("/usr/bin/python3 -c \"import olefile; olefile.OleFileIO('" + file +
+                                     "', raise_defects=olefile.DEFECT_INCORRECT)\"",
+                                 true);
+        EXPECT_EQ(py.status, 0) << py.out;
+        EXPECT_EQ(RawFile(ReadBytes(file)).CheckTrees(), std::vector<std::string>()) << file;
     }
 }

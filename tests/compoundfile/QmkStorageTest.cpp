@@ -64,6 +64,13 @@ TEST(QmkStorage, FailuresPrintTheStatusTextAndExitWithOne)
     CommandResult name = Shell(Qmk + " storage mkdir '" + file + "' 'a:b' 2>&1");
     EXPECT_EQ(name.status, 1);
     EXPECT_EQ(name.out, "The name a:b is not valid.\n");
+    // put never replaces a storage, mkdir never a stream.
+    ASSERT_EQ(Qmk_("mkdir '" + file + "' d").status, 0);
+    CommandResult storage = Shell(Qmk + " storage put '" + file + "' d < /dev/null 2>&1");
+    EXPECT_EQ(storage.status, 1);
+    EXPECT_EQ(storage.out, "d already exists.\n");
+    EXPECT_EQ(Shell(Qmk + " storage mkdir '" + file + "' s 2>&1").out, "s already exists.\n");
+    EXPECT_EQ(Qmk_("ls '" + file + "'").out, "d\tstorage\ns\tstream\t5\n");
     EXPECT_EQ(Qmk_("cat '" + file + "'").status, 2);
     EXPECT_EQ(Qmk_("frobnicate '" + file + "'").status, 2);
 }

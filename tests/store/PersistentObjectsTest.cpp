@@ -194,6 +194,19 @@ TEST(Database, AnOldVersionIsRebuiltAfterConfirmation)
                       "Please press 'ok' to recreate it from scratch." + CrLf +
                       "(No essential data will be lost, it will be completely rebuildt.)");
     }
+    {
+        // A refused close keeps the old file open: the rebuild fails and loses nothing.
+        TestDatabase db(3, true);
+        db.allowClose = false;
+        prompts.answers = {PromptAnswer::Ok};
+        try {
+            db.AttachTo(file, true);
+            FAIL();
+        } catch (const EPlatformError &e) {
+            EXPECT_EQ(e.ErrorCode(), cfb::STG_E_SHAREVIOLATION);
+        }
+        db.allowClose = true;
+    }
     EXPECT_EQ(Elements(file).size(), 2u);
     TestDatabase db(3, true);
     prompts.answers = {PromptAnswer::Ok};

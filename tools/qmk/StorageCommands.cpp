@@ -87,16 +87,33 @@ constexpr uint32_t ReadMode = cfb::STGM_READ | cfb::STGM_SHARE_DENY_WRITE;
 constexpr uint32_t ElementRead = cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE;
 constexpr uint32_t ElementWrite = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE;
 
-void List(Storage &storage, const std::string &prefix)
+// Depth first without recursion: nesting is as deep as the file says.
+void List(std::unique_ptr<Storage> root)
 {
-    for (const cfb::ElementInfo &e : storage.List()) {
-        std::string path = prefix + ToUtf8(e.name);
+    struct Level {
+        std::unique_ptr<Storage> storage;
+        std::vector<cfb::ElementInfo> children;
+        size_t next;
+        std::string prefix;
+    };
+    std::vector<Level> levels;
+    auto children = root->List();
+    levels.push_back({std::move(root), std::move(children), 0, ""});
+    while (!levels.empty()) {
+        Level &level = levels.back();
+        if (level.next == level.children.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const cfb::ElementInfo &e = level.children[level.next++];
+        std::string path = level.prefix + ToUtf8(e.name);
         if (e.type == cfb::ElementType::Stream) {
             std::cout << path << "\tstream\t" << e.size << '\n';
         } else {
             std::cout << path << "\tstorage\n";
-            auto child = storage.OpenStorage(e.name, ElementRead);
-            List(*child, path + "/");
+            auto child = level.storage->OpenStorage(e.name, ElementRead);
+            auto grandChildren = child->List();
+            levels.push_back({std::move(child), std::move(grandChildren), 0, path + "/"});
         }
     }
 }
@@ -135,8 +152,7 @@ std::vector<std::unique_ptr<Storage>> OpenPath(std::unique_ptr<Storage> root,
 
 int Ls(const std::string &file)
 {
-    auto root = Storage::OpenFile(file, ReadMode);
-    List(*root, "");
+    List(Storage::OpenFile(file, ReadMode));
     std::cout.flush();
     return 0;
 }
@@ -167,6 +183,10 @@ int Put(const std::string &file, const std::string &path)
     std::u16string streamName = names.back();
     names.pop_back();
     auto chain = OpenPath(OpenForWriting(file), names);
+    // An existing stream is replaced; a storage of that name is kept.
+    for (const cfb::ElementInfo &e : chain.back()->List())
+        if (e.type == cfb::ElementType::Storage && cfb::CompareNames(e.name, streamName) == 0)
+            throw EPlatformError(cfb::STG_E_FILEALREADYEXISTS, path);
     auto stream = chain.back()->CreateStream(streamName, ElementWrite | cfb::STGM_CREATE);
     stream->Write(data.data(), data.size());
     return 0;
