@@ -231,12 +231,6 @@ struct UnitScanner::SourceFile {
     uint16_t index = 0;
 };
 
-namespace {
-
-class Parser;
-
-} // namespace
-
 UnitScanner::UnitScanner(TypeCatalog &catalog, std::vector<Warning> &warnings, std::vector<fs::path> includeDirs)
     : fCatalog(catalog), fWarnings(warnings), fIncludeDirs(std::move(includeDirs))
 {
