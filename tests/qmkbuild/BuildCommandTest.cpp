@@ -1,0 +1,213 @@
+// qmk build end to end: databases built from small units, read back as the browser reads them.
+
+#include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "tests/fixtures/StreamFixture.h"
+#include "tests/qmkbuild/LayoutChecks.h"
+#include "tools/qmk/build/DatabaseBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace qmkbuild;
+using fixture::TempDir;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string &s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string Read(const std::string &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const std::string &file, const std::string &text)
+{
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+Result Qmk(const TempDir &dir, const std::vector<std::string> &args)
+{
+    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk");
+    for (const std::string &a : args)
+        command += " " + Quote(a);
+    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(dir.File("out")), Read(dir.File("err"))};
+}
+
+LaidOutNode FromStored(const TvdTreeDiagramNode &node)
+{
+    LaidOutNode n(node.Name);
+    n.left = node.Left;
+    n.top = node.Top;
+    n.right = node.Right;
+    n.bottom = node.Bottom;
+    for (int i = 0; i < node.SubNodeCount(); ++i)
+        n.children.push_back(FromStored(static_cast<const TvdTreeDiagramNode &>(*node.GetSubNode(i))));
+    return n;
+}
+
+bool Holds(const LaidOutNode &n, const std::string &name)
+{
+    if (n.name == name)
+        return true;
+    for (const LaidOutNode &c : n.children)
+        if (Holds(c, name))
+            return true;
+    return false;
+}
+
+// Every class of the database has both diagrams; each holds the class, is rooted at the
+// diagram's name and keeps the layout rules. Gives the number of classes checked.
+int CheckEveryDiagram(const std::string &file)
+{
+    QuillmarkBrowser().OpenDatabase(file);
+    TL1OPascalSymbolTable &table = *QuillmarkBrowser().GetSymbolTable();
+    TL1Quillmark_RunTimeDatabase &db = *QuillmarkBrowser().RunTimeDb();
+    db.EnsureAttached(false);
+    int checked = 0;
+    for (int i = 0; i < table.ClassCount(); ++i) {
+        const std::string &name = table.GetClass(i)->Name;
+        for (bool horizontal : {true, false}) {
+            TvdTreeDiagram *d = db.GetTreeDiagram(name, horizontal);
+            if (!d) {
+                ADD_FAILURE() << "no diagram for " << name;
+                continue;
+            }
+            EXPECT_EQ(d->Horizontal, horizontal);
+            EXPECT_EQ(d->Header1(), 2);
+            EXPECT_EQ(d->Header2(), 0);
+            LaidOutNode tree = FromStored(*d->RootNode());
+            EXPECT_TRUE(Holds(tree, name)) << name;
+            EXPECT_EQ(CheckLayout(tree, horizontal), "") << name << (horizontal ? " horizontal" : " vertical");
+        }
+        ++checked;
+    }
+    db.Close();
+    return checked;
+}
+
+const char kControls[] = R"(unit Controls;
+interface
+uses Classes;
+type
+  TNotifyEvent = procedure(Sender: TObject) of object;
+  TControl = class(TComponent)
+  public
+    procedure Paint; virtual;
+    property Left: Integer read FLeft;
+    property OnClick: TNotifyEvent read FOnClick;
+  end;
+  TWinControl = class(TControl)
+    {$I wincontrol.inc}
+  end;
+  TControlWithAVeryLongNameForMapping = class(TWinControl) end;
+  TBroken = class(TControl) procedure end;
+procedure Register;
+implementation
+end.
+)";
+
+const char kButtons[] = R"(unit Buttons;
+interface
+uses Controls;
+type
+  IClickable = interface(IUnknown) procedure Click; end;
+  TButton = class(TWinControl, IClickable)
+  published
+    property OnClick;
+    property Caption: string read FCaption;
+  end;
+procedure Register;
+implementation
+end.
+)";
+
+TEST(QmkBuild, BuildsADatabaseThatTheInspectionCommandsRead)
+{
+    TempDir dir;
+    Write(dir.File("src/controls.pas"), kControls);
+    Write(dir.File("src/include/wincontrol.inc"), "procedure CreateHandle;\n");
+    Write(dir.File("src/more/buttons.pp"), kButtons);
+    Write(dir.File("src/more/notes.txt"), "unit NotPascal; interface implementation end.");
+    std::string db = dir.File("db/Widgets.qmk");
+
+    Result r = Qmk(dir, {"build", "-o", db, dir.File("src"), dir.File("src/include")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Library: Widgets\nUnits: 2\nClasses: 5\nInterfaces: 1\nRoutines: 2\nProperties: 2\n"
+                     "Methods: 3\nEvents: 2\n");
+    EXPECT_EQ(r.err, dir.File("src/controls.pas") + ":16: warning: method name expected but 'end' found\n");
+
+    EXPECT_EQ(Qmk(dir, {"list", "routines", db}).out, "Register (Buttons)\nRegister (Controls)\n");
+    EXPECT_EQ(Qmk(dir, {"unit", db, "Buttons"}).out, "interface IClickable\nclass TButton\nroutine Register\n");
+    EXPECT_EQ(Qmk(dir, {"members", db, "TButton"}).out, "extra: TWinControl, IClickable\nproperty Caption\nevent OnClick\n");
+    EXPECT_EQ(Qmk(dir, {"members", db, "TWinControl"}).out, "extra: TControl\nmethod CreateHandle\n");
+    EXPECT_EQ(Qmk(dir, {"members", db, "TControl"}).out, "extra: TComponent\nproperty Left\nmethod Paint\nevent OnClick\n");
+
+    Result diagram = Qmk(dir, {"diagram", db, "TControlWithAVeryLongNameForMapping"});
+    EXPECT_EQ(diagram.status, 0) << diagram.err;
+    EXPECT_NE(diagram.out.find("Diagram: TComponent horizontal header 2 0\nTComponent "), std::string::npos) << diagram.out;
+    EXPECT_NE(diagram.out.find("\n      TControlWithAVeryLongNameForMapping 313,10,533,31\n"), std::string::npos) << diagram.out;
+
+    EXPECT_EQ(CheckEveryDiagram(db), 5);
+
+    // --name, and a rebuild replaces the database.
+    r = Qmk(dir, {"build", "--name", "Bibliothèque", "-o", db, dir.File("src/more/buttons.pp")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Library: Bibliothèque");
+    EXPECT_NE(r.out.find("Units: 1\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(db + ".partial"));
+}
+
+TEST(QmkBuild, WrongUsageAndFailedBuildsLeaveEarlierFilesAlone)
+{
+    TempDir dir;
+    Write(dir.File("u.pas"), "unit U; interface implementation end.");
+    EXPECT_EQ(Qmk(dir, {"build", dir.File("u.pas")}).status, 2);          // no -o
+    EXPECT_EQ(Qmk(dir, {"build", "-o", dir.File("x.qmk")}).status, 2);     // no path
+    EXPECT_EQ(Qmk(dir, {"build", "-x", "-o", dir.File("x.qmk"), dir.File("u.pas")}).status, 2);
+
+    // The target is a folder: the build fails and removes its partial file.
+    std::filesystem::create_directories(dir.File("taken.qmk/inner"));
+    Result r = Qmk(dir, {"build", "-o", dir.File("taken.qmk"), dir.File("u.pas")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken.qmk/inner")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("taken.qmk.partial")));
+
+    r = Qmk(dir, {"build", "-o", dir.File("empty.qmk"), dir.File("missing")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, dir.File("missing") + ": warning: no such file or folder\n");
+    EXPECT_NE(r.out.find("Units: 0\n"), std::string::npos);
+}
+
+TEST(QmkBuild, EveryDiagramOfTheSampleKeepsTheLayoutRules)
+{
+    std::string sample = VD_SOURCE_DIR "/samples/lcl.qmk";
+    if (!std::filesystem::exists(sample))
+        GTEST_SKIP() << "no sample database";
+    EXPECT_GT(CheckEveryDiagram(sample), 1000);
+    EXPECT_NE(QuillmarkBrowser().GetSymbolTable()->FindClass("TButton"), nullptr);
+    EXPECT_NE(QuillmarkBrowser().GetSymbolTable()->FindUnit("Classes"), nullptr); // the hierarchy reaches TObject
+}
+
+} // namespace

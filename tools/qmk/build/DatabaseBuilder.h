@@ -1,0 +1,20 @@
+#pragma once
+// Writes a runtime database from a scanned source library, through the database's own write
+// operations: the symbol table and, for every class, its horizontal and vertical diagram.
+
+#include "tools/qmk/build/SourceLibrary.h"
+
+#include <string>
+
+namespace qmkbuild {
+
+struct BuildCounts {
+    size_t units = 0, classes = 0, interfaces = 0, diagrams = 0;
+};
+
+// Writes the database to fileName. The file is written beside the target under a temporary
+// name and renamed over it when complete, so a failed build leaves any earlier file as it
+// was; a missing folder is created. Failures raise the store's exceptions.
+BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libraryName, const std::string &fileName);
+
+} // namespace qmkbuild
