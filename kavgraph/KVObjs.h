@@ -211,6 +211,8 @@ public:
     void DeleteHandle(TKVHandle *Handle) override;
     void Straighten();
     virtual void ToOrthogonal();
+    // A new bend point just before the target end.
+    void InsertBend(TKVPoint P);
     void Save(TKVWriter &Writer) const override;
     void Export(TKVTextWriter &Writer) const override;
 
@@ -219,7 +221,6 @@ public:
 
 protected:
     void DrawLine(TCanvas &Canvas, double ScaleFactor, TKVPoint Offset);
-    void InsertBend(TKVPoint P); // a new bend point just before the target end
     void SaveEnds(TKVWriter &Writer) const;
     void SaveLabelAndBends(TKVWriter &Writer) const;
     void ExportEnds(TKVTextWriter &Writer) const;
