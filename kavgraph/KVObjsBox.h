@@ -156,6 +156,8 @@ public:
     virtual void DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary);
     virtual void Import(const QString &FileName, TKVStyleLibrary *StyleLibrary);
     virtual void Export(const QString &FileName, TKVStyleLibrary *StyleLibrary);
+    // Called by Load before each section of a graph file is read, with the reader at its body.
+    std::function<void(const std::string &Section, const TKVReader &Reader)> OnLoadSection;
     // The graph file as bytes (what Save writes, what Load reads).
     std::string SaveToBytes(TKVStyleLibrary *StyleLibrary);
     void LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary);

@@ -129,6 +129,8 @@ void TKVDiagramBox::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *Style
     reader.ReadListBegin();
     while (!reader.EndOfList()) {
         const std::string section = reader.ReadString();
+        if (OnLoadSection)
+            OnLoadSection(section, reader);
         if (section == "KVSTYLE")
             library.DoLoad(reader);
         else if (section == "KVGRAPH")
