@@ -3,12 +3,16 @@
 #include "kavgraph/KVObjs.h"
 #include "platform/ui/Canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// round((v - o) * f)
-std::int32_t Map(std::int32_t v, std::int32_t o, double f) { return WorldToScreenF64(std::int64_t(v) - o, f); }
+// round((v - o) * f), kept within +-2^30 so that the few pixels added round it never overflow.
+std::int32_t Map(std::int32_t v, std::int32_t o, double f)
+{
+    return std::clamp(WorldToScreenF64(std::int64_t(v) - o, f), -(1 << 30), 1 << 30);
+}
 
 const TPen kBlackPen{clBlack, psSolid, 1, pmCopy};
 const TPen kXorPen{clBlack, psSolid, 1, pmNotXor};
@@ -77,8 +81,8 @@ void TKVCustomVertex::DrawDrag(TCanvas &Canvas, double ScaleFactor)
     PenBrushKeeper keep(Canvas);
     Canvas.Pen = kXorPen;
     Canvas.Brush = kClearBrush;
-    Canvas.Rectangle(WorldToScreenF(Bounds.Left, ScaleFactor), WorldToScreenF(Bounds.Top, ScaleFactor),
-                     WorldToScreenF(Bounds.Right, ScaleFactor), WorldToScreenF(Bounds.Bottom, ScaleFactor));
+    Canvas.Rectangle(Map(Bounds.Left, 0, ScaleFactor), Map(Bounds.Top, 0, ScaleFactor), Map(Bounds.Right, 0, ScaleFactor),
+                     Map(Bounds.Bottom, 0, ScaleFactor));
 }
 
 // ---- TKVVertex -----------------------------------------------------------------------------------
@@ -215,7 +219,7 @@ void TKVEdge::DrawEnd(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFacto
     auto corner = [&](double dx, double dy) {
         const std::int64_t x = std::int64_t(q.X) + RoundHalfEven(k * dx);
         const std::int64_t y = std::int64_t(q.Y) + RoundHalfEven(k * dy);
-        return QPoint(WorldToScreenF64(x - Offset.X, ScaleFactor), WorldToScreenF64(y - Offset.Y, ScaleFactor));
+        return QPoint(Map(Saturate(x), Offset.X, ScaleFactor), Map(Saturate(y), Offset.Y, ScaleFactor));
     };
     Canvas.Polygon({corner(0, 0), corner(-2 * vx - vy, -2 * vy + vx), corner(-2 * vx + vy, -2 * vy - vx)});
 }
@@ -284,7 +288,7 @@ void TKVAdjacent::DrawDrag(TCanvas &Canvas, double ScaleFactor)
     PenBrushKeeper keep(Canvas);
     Canvas.Pen = kXorPen;
     Canvas.Brush = kClearBrush;
-    Canvas.Rectangle(WorldToScreenF(Bounds.Left, ScaleFactor) - 1, WorldToScreenF(Bounds.Top, ScaleFactor) - 1,
-                     WorldToScreenF(Bounds.Right, ScaleFactor) + 2, WorldToScreenF(Bounds.Bottom, ScaleFactor) + 2);
+    Canvas.Rectangle(Map(Bounds.Left, 0, ScaleFactor) - 1, Map(Bounds.Top, 0, ScaleFactor) - 1,
+                     Map(Bounds.Right, 0, ScaleFactor) + 2, Map(Bounds.Bottom, 0, ScaleFactor) + 2);
     DrawConnector(Canvas, WorldToScreenPtF(Handle->Position, ScaleFactor), WorldToScreenPtF(Position, ScaleFactor));
 }

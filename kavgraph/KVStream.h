@@ -52,6 +52,8 @@ private:
 class TKVReader {
 public:
     explicit TKVReader(std::string_view data) : fData(data) {}
+    explicit TKVReader(const char *data) : fData(data) {}
+    explicit TKVReader(std::string &&) = delete; // the bytes must outlive the reader
 
     std::int32_t ReadInteger();
     // True for the true tag, false for any other tag; the tag is consumed either way.
@@ -87,6 +89,8 @@ private:
 class TKVTextReader {
 public:
     explicit TKVTextReader(std::string_view data) : fData(data) {}
+    explicit TKVTextReader(const char *text) : fData(text) {}
+    explicit TKVTextReader(std::string &&) = delete; // the text must outlive the reader
     // The next line without its line break (CR LF, LF or CR); past the last line an error.
     std::string ReadLine();
     // A line of exactly `count` decimal numbers (blanks and tabs between them).

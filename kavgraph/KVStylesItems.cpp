@@ -7,7 +7,8 @@
 
 namespace {
 
-std::int32_t S(std::int64_t v, double factor) { return WorldToScreenF64(v, factor); }
+// round(v * factor), kept within +-2^30 so that sums of a few such values never overflow.
+std::int32_t S(std::int64_t v, double factor) { return std::clamp(WorldToScreenF64(v, factor), -(1 << 30), 1 << 30); }
 
 struct Axis {
     std::int64_t pos, size, extent, defaultSize;

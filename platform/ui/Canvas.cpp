@@ -202,17 +202,35 @@ QBrush TCanvas::BrushOf(const TBrush &brush) const
     return QBrush(Qt::NoBrush);
 }
 
-QBrush TCanvas::PenBrush() const { return QBrush(ToQColor(Pen.Color)); }
+void TCanvas::ApplyBrush()
+{
+    if (fAppliedBrush == Brush)
+        return;
+    fPainter.setBrush(BrushOf(Brush));
+    fAppliedBrush = Brush;
+}
 
-void TCanvas::ApplyBrush() { fPainter.setBrush(BrushOf(Brush)); }
+void TCanvas::FillDeviceRect(int left, int top, int right, int bottom, const TBrush &brush)
+{
+    if (right <= left || bottom <= top || brush.Style == bsClear)
+        return;
+    if (brush.Style == bsSolid)
+        fPainter.fillRect(QRect(left, top, right - left, bottom - top), ToQColor(brush.Color));
+    else
+        FillDeviceRect(left, top, right, bottom, BrushOf(brush));
+}
 
 void TCanvas::ApplyStrokePen()
 {
+    const int width = DevicePenWidth();
+    if (fAppliedPen == Pen && fAppliedPenWidth == width)
+        return;
+    fAppliedPen = Pen;
+    fAppliedPenWidth = width;
     if (!PenVisible()) {
         fPainter.setPen(Qt::NoPen);
         return;
     }
-    const int width = DevicePenWidth();
     QPen pen(ToQColor(Pen.Color));
     if (width <= 1) {
         pen.setWidth(0); // cosmetic: one device pixel
@@ -305,6 +323,7 @@ void TCanvas::DrawThinLine(QPoint from, QPoint to)
     QPen pen(ToQColor(Pen.Color));
     pen.setWidth(0);
     fPainter.setPen(pen);
+    fAppliedPen.reset();
     fPainter.drawPoints(fPoints.data(), int(fPoints.size()));
 }
 
@@ -323,7 +342,7 @@ void TCanvas::FillRect(int left, int top, int right, int bottom)
 {
     const DeviceRect d = ToDevice(left, top, right, bottom);
     ApplyMode();
-    FillDeviceRect(d.left, d.top, d.right, d.bottom, BrushOf(Brush));
+    FillDeviceRect(d.left, d.top, d.right, d.bottom, Brush);
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
@@ -332,7 +351,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
     if (d.right <= d.left || d.bottom <= d.top)
         return;
     ApplyMode();
-    const QBrush fill = BrushOf(Brush);
+    const TBrush fill = Brush;
     if (!PenVisible()) {
         FillDeviceRect(d.left, d.top, d.right, d.bottom, fill);
         return;
@@ -347,7 +366,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
     const bool solid = w > 1 || Pen.Style == psSolid || Pen.Style == psInsideFrame || Pen.Style > psInsideFrame;
     if (solid) {
         // The frame as four bands that never overlap, so not-XOR touches each pixel once.
-        const QBrush ink = PenBrush();
+        const TBrush ink{Pen.Color, bsSolid};
         if (outer.right - outer.left <= 2 * w || outer.bottom - outer.top <= 2 * w) {
             FillDeviceRect(outer.left, outer.top, outer.right, outer.bottom, ink);
             return;
@@ -363,14 +382,6 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
         DrawThinLine(corners[i], corners[(i + 1) % 4]);
 }
 
-void TCanvas::DrawOutline(const QPainterPath &path, const DeviceRect &bounds)
-{
-    ApplyMode();
-    ApplyStrokePen();
-    ApplyBrush();
-    fPainter.drawPath(path);
-}
-
 void TCanvas::Ellipse(int left, int top, int right, int bottom)
 {
     const DeviceRect d = ToDevice(left, top, right, bottom);
@@ -381,9 +392,10 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom)
         const double inset = (DevicePenWidth() - 1) / 2.0;
         r.adjust(inset, inset, -inset, -inset);
     }
-    QPainterPath path;
-    path.addEllipse(r);
-    DrawOutline(path, d);
+    ApplyMode();
+    ApplyStrokePen();
+    ApplyBrush();
+    fPainter.drawEllipse(r);
 }
 
 void TCanvas::RoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
@@ -398,9 +410,10 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int ellipseWid
     }
     const double rx = std::min(DeviceLength(ellipseWidth) / 2.0, r.width() / 2);
     const double ry = std::min(ClampDevice(std::abs(ellipseHeight * ScaleY())) / 2.0, r.height() / 2);
-    QPainterPath path;
-    path.addRoundedRect(r, rx, ry);
-    DrawOutline(path, d);
+    ApplyMode();
+    ApplyStrokePen();
+    ApplyBrush();
+    fPainter.drawRoundedRect(r, rx, ry);
 }
 
 void TCanvas::Polygon(const std::vector<QPoint> &points)
@@ -419,6 +432,8 @@ void TCanvas::Polygon(const std::vector<QPoint> &points)
 
 QString TCanvas::ToQString(std::string_view text) const
 {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(text.data(), qsizetype(text.size()));
     const std::u16string s = text::Cp1252ToUtf16(text);
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
@@ -461,9 +476,9 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
     fPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     fAppliedMode = pmCopy;
     if (Brush.Style == bsSolid)
-        FillDeviceRect(p.x(), p.y(), p.x() + fMetrics->horizontalAdvance(s), p.y() + fMetrics->height(),
-                       QBrush(ToQColor(Brush.Color)));
+        FillDeviceRect(p.x(), p.y(), p.x() + fMetrics->horizontalAdvance(s), p.y() + fMetrics->height(), Brush);
     fPainter.setPen(ToQColor(Font.Color));
+    fAppliedPen.reset();
     fPainter.drawText(QPoint(p.x(), p.y() + fMetrics->ascent()), s);
 }
 
@@ -477,10 +492,19 @@ void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, s
     fAppliedMode = pmCopy;
     FillDeviceRect(d.left, d.top, d.right, d.bottom, BrushOf(Brush));
     const QPoint p = LPtoDP(QPoint(x, y));
+    const QString s = ToQString(text);
+    fPainter.setPen(ToQColor(Font.Color));
+    fAppliedPen.reset();
+    const QPoint baseline(p.x(), p.y() + fMetrics->ascent());
+    // Clipping costs a painter state: only text that reaches out of the rectangle needs it.
+    if (p.x() >= d.left && p.y() >= d.top && p.y() + fMetrics->height() <= d.bottom &&
+        p.x() + fMetrics->horizontalAdvance(s) <= d.right) {
+        fPainter.drawText(baseline, s);
+        return;
+    }
     fPainter.save();
     fPainter.setClipRect(Span(d.left, d.top, d.right, d.bottom), Qt::IntersectClip);
-    fPainter.setPen(ToQColor(Font.Color));
-    fPainter.drawText(QPoint(p.x(), p.y() + fMetrics->ascent()), ToQString(text));
+    fPainter.drawText(baseline, s);
     fPainter.restore();
 }
 

@@ -158,9 +158,8 @@ private:
     bool PenVisible() const { return Pen.Style != psClear && Pen.Width >= 0; }
     int DevicePenWidth() const;
     void FillDeviceRect(int left, int top, int right, int bottom, const QBrush &brush);
+    void FillDeviceRect(int left, int top, int right, int bottom, const TBrush &brush);
     QBrush BrushOf(const TBrush &brush) const;
-    QBrush PenBrush() const;
-    void DrawOutline(const QPainterPath &path, const DeviceRect &bounds);
     void DrawThinLine(QPoint from, QPoint to);
     QString ToQString(std::string_view text) const;
 
@@ -174,6 +173,9 @@ private:
 
     // What the painter currently holds.
     std::optional<TPenMode> fAppliedMode;
+    std::optional<TPen> fAppliedPen;
+    int fAppliedPenWidth = 0;
+    std::optional<TBrush> fAppliedBrush;
     std::optional<TFont> fAppliedFont;
     int fAppliedFontPixels = 0;
     std::unique_ptr<QFontMetrics> fMetrics;

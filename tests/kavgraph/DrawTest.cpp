@@ -194,8 +194,9 @@ TEST(Drawing, OutlinesDrawnTwiceLeaveNoTrace)
             a.ResizeHandles[0]->DrawDrag(c, 1.0);
             EXPECT_EQ(c.Pen.Mode, pmCopy) << "the canvas pen is given back";
         }
-        if (pass == 0)
+        if (pass == 0) {
             EXPECT_NE(image, withLabel);
+        }
     }
     EXPECT_EQ(image, withLabel);
     EXPECT_NE(withLabel, before);

@@ -69,7 +69,8 @@ TEST(TypedValues, StringsSwitchToTheLongFormAbove255Bytes)
 
 TEST(TypedValues, BooleansListsAndPeeking)
 {
-    TKVReader r(Bytes({9, 8, 2, 1, 0, 0}));
+    const std::string bytes = Bytes({9, 8, 2, 1, 0, 0});
+    TKVReader r(bytes);
     EXPECT_TRUE(r.ReadBoolean());
     EXPECT_FALSE(r.ReadBoolean());
     EXPECT_FALSE(r.ReadBoolean()) << "any other tag reads as false and is consumed";

@@ -253,8 +253,8 @@ int Render(const Args &args)
     const int width = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Right) - extent.Left, factor) + 400);
     const int height = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Bottom) - extent.Top, factor) + 400);
     // The offset that puts the extent's centre in the middle of the picture.
-    const TKVPoint centre{extent.Left + (extent.Right - extent.Left) / 2, extent.Top + (extent.Bottom - extent.Top) / 2};
-    const TKVPoint offset{RoundHalfEven(centre.X - width / 2.0 / factor), RoundHalfEven(centre.Y - height / 2.0 / factor)};
+    const double centreX = (double(extent.Left) + extent.Right) / 2, centreY = (double(extent.Top) + extent.Bottom) / 2;
+    const TKVPoint offset{RoundHalfEven(centreX - width / 2.0 / factor), RoundHalfEven(centreY - height / 2.0 / factor)};
 
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
