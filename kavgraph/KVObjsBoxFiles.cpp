@@ -51,6 +51,27 @@ TKVStyleLibrary &Library(TKVStyleLibrary *given, std::unique_ptr<TKVStyleLibrary
     return *fallback;
 }
 
+// The first vertex of each Id, for the edges read after them.
+std::unordered_map<std::int32_t, TKVObject *> IndexOf(const TKVObjectList &vertices)
+{
+    std::unordered_map<std::int32_t, TKVObject *> index;
+    index.reserve(vertices.size());
+    for (TKVObject *v : vertices)
+        index.emplace(v->Id, v);
+    return index;
+}
+
+// Adds what a reader built; a vertex joins the index.
+void AddRead(TKVDiagramBox &box, std::unique_ptr<TKVObject> obj, std::unordered_map<std::int32_t, TKVObject *> &index)
+{
+    TKVObject *added = box.AddObject(std::move(obj), kvProgram);
+    if (!added)
+        return;
+    box.LastId = std::max(box.LastId, added->Id);
+    if (added->ObjectType == otVertex)
+        index.emplace(added->Id, added);
+}
+
 const TKVClass &StoredClass(const std::string &name, bool text)
 {
     const TKVClass *c = GetKVClass(name);
@@ -68,6 +89,7 @@ std::string TKVDiagramBox::SaveToBytes(TKVStyleLibrary *StyleLibrary)
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
     TKVWriter writer;
+    writer.Reserve(256 + 128 * (Vertices.size() + Edges.size()));
     writer.WriteString(kGraphMark);
     writer.WriteListBegin();
     if (SaveOptions.Contains(soStyles)) {
@@ -150,12 +172,13 @@ void TKVDiagramBox::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std
     Reader.ReadString(); // the library name it was saved with
     const std::int64_t n = Reader.ReadInteger();
     const std::int64_t m = Reader.ReadInteger();
-    const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark};
+    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
+    // Each entry takes at least two bytes, so the data bounds what is reserved.
+    index.reserve(Vertices.size() + std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
+    const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark, &index};
     for (std::int64_t i = 0; i < n + m; ++i) {
         const std::string name = Reader.ReadString();
-        const TKVClass &c = StoredClass(name, false);
-        if (TKVObject *added = AddObject(c.Load(Reader, context), kvProgram))
-            LastId = std::max(LastId, added->Id);
+        AddRead(*this, StoredClass(name, false).Load(Reader, context), index);
     }
 }
 
@@ -269,12 +292,11 @@ void TKVDiagramBox::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *Sty
                         library.ComponentName() + ")");
     std::int32_t counts[2] = {0, 0};
     reader.ReadNumbers(counts, 2);
-    const TKVLoadContext context{Vertices, Edges, &library, "KVF100"};
+    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
+    const TKVLoadContext context{Vertices, Edges, &library, "KVF100", &index};
     for (std::int64_t i = 0; i < std::int64_t(counts[0]) + counts[1]; ++i) {
         const std::string className = reader.ReadLine();
-        const TKVClass &c = StoredClass(className, true);
-        if (TKVObject *added = AddObject(c.Import(reader, context), kvProgram))
-            LastId = std::max(LastId, added->Id);
+        AddRead(*this, StoredClass(className, true).Import(reader, context), index);
     }
 }
 
