@@ -258,6 +258,7 @@ int Render(const Args &args)
     Loaded l(*o);
     l.box.Load(Path(o->files[0]), &l.library);
     l.box.AutoSize = false;
+    l.box.DataUpdate = duManual; // the texts stored in the file; there is no data provider here
     if (o->scale)
         l.box.SetScale(*o->scale);
     const TKVRect e = l.box.GetDiagramExtents();
