@@ -176,9 +176,7 @@ public:
     void MoveBy(TKVPoint Delta) override;
 
 private:
-    friend class TKVCustomEdge;
-    void DrawConnector(TCanvas &Canvas, TKVPoint handle, TKVPoint label);
-    TKVRect fScreenRect; // the label rectangle as last drawn
+    static void DrawConnector(TCanvas &Canvas, TKVPoint handle, TKVPoint label);
 };
 
 class TKVCustomEdge : public TKVObject {

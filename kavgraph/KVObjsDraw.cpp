@@ -261,22 +261,22 @@ void TKVAdjacent::Draw(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFact
     const std::int32_t cx = Map(Position.X, Offset.X, ScaleFactor), cy = Map(Position.Y, Offset.Y, ScaleFactor);
     const std::int32_t left = Saturate(std::int64_t(cx) - RoundHalfEven(tw * 0.5));
     const std::int32_t top = Saturate(std::int64_t(cy) - RoundHalfEven(th * 0.5));
-    fScreenRect = {left, top, Saturate(std::int64_t(left) + tw), Saturate(std::int64_t(top) + th)};
+    const TKVRect screen{left, top, Saturate(std::int64_t(left) + tw), Saturate(std::int64_t(top) + th)};
     // The label rectangle is kept in world units, so hit tests hold at any scale and offset.
     if (ScaleFactor > 0)
         Bounds = {Saturate(std::int64_t(RoundHalfEven(left / ScaleFactor)) + Offset.X),
                   Saturate(std::int64_t(RoundHalfEven(top / ScaleFactor)) + Offset.Y),
-                  Saturate(std::int64_t(RoundHalfEven(fScreenRect.Right / ScaleFactor)) + Offset.X),
-                  Saturate(std::int64_t(RoundHalfEven(fScreenRect.Bottom / ScaleFactor)) + Offset.Y)};
+                  Saturate(std::int64_t(RoundHalfEven(screen.Right / ScaleFactor)) + Offset.X),
+                  Saturate(std::int64_t(RoundHalfEven(screen.Bottom / ScaleFactor)) + Offset.Y)};
     if (edge && (edge->Style.DrawConnection == dclAlways || (edge->Style.DrawConnection == dclSelected && Selected)))
         DrawConnector(Canvas, {Map(Handle->Position.X, Offset.X, ScaleFactor), Map(Handle->Position.Y, Offset.Y, ScaleFactor)},
                       {cx, cy});
-    Canvas.Rectangle(left - 1, top - 1, fScreenRect.Right + 2, fScreenRect.Bottom + 2);
+    Canvas.Rectangle(left - 1, top - 1, screen.Right + 2, screen.Bottom + 2);
     std::int32_t x = left;
     if (align == 1)
-        x = fScreenRect.Right - tw;
+        x = screen.Right - tw;
     else if (align == 2)
-        x = left + RoundHalfEven((fScreenRect.Right - left - tw) * 0.5);
+        x = left + RoundHalfEven((screen.Right - left - tw) * 0.5);
     const TBrushStyle brushStyle = Canvas.Brush.Style;
     Canvas.Brush.Style = bsClear;
     Canvas.TextOut(x, top, Text);

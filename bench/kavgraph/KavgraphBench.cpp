@@ -51,16 +51,16 @@ std::unique_ptr<TKVStyleLibrary> BigLibrary()
     return lib;
 }
 
-// The values of a stream, in order, as kind and payload.
-struct Value {
-    std::uint8_t tag;
-    std::int32_t number;
-    std::string text;
+// The values of a stream, in order: their tags, and the numbers and texts among them.
+struct Values {
+    std::vector<std::uint8_t> tags;
+    std::vector<std::int32_t> numbers;
+    std::vector<std::string> texts;
 };
 
-std::vector<Value> Values(const std::string &stream)
+Values Parse(const std::string &stream)
 {
-    std::vector<Value> values;
+    Values values;
     std::size_t i = 0;
     auto le = [&](int n) {
         std::uint32_t v = 0;
@@ -70,26 +70,21 @@ std::vector<Value> Values(const std::string &stream)
         return v;
     };
     while (i < stream.size()) {
-        Value v{std::uint8_t(stream[i++]), 0, {}};
-        switch (v.tag) {
-        case kvtag::Int8: v.number = std::int8_t(le(1)); break;
-        case kvtag::Int16: v.number = std::int16_t(le(2)); break;
-        case kvtag::Int32: v.number = std::int32_t(le(4)); break;
-        case kvtag::String: {
-            const std::size_t n = le(1);
-            v.text = stream.substr(i, n);
-            i += n;
-            break;
-        }
+        const std::uint8_t tag = std::uint8_t(stream[i++]);
+        values.tags.push_back(tag);
+        switch (tag) {
+        case kvtag::Int8: values.numbers.push_back(std::int8_t(le(1))); break;
+        case kvtag::Int16: values.numbers.push_back(std::int16_t(le(2))); break;
+        case kvtag::Int32: values.numbers.push_back(std::int32_t(le(4))); break;
+        case kvtag::String:
         case kvtag::LongString: {
-            const std::size_t n = le(4);
-            v.text = stream.substr(i, n);
+            const std::size_t n = le(tag == kvtag::String ? 1 : 4);
+            values.texts.push_back(stream.substr(i, n));
             i += n;
             break;
         }
         default: break;
         }
-        values.push_back(std::move(v));
     }
     return values;
 }
@@ -117,26 +112,27 @@ void BM_LibraryBaselineTaggedValues(benchmark::State &state)
 {
     TKVWriter saved;
     Library().DoSave(saved);
-    const std::vector<Value> values = Values(saved.Data());
+    const Values values = Parse(saved.Data());
     for (auto _ : state) {
         TKVWriter w;
-        for (const Value &v : values) {
-            switch (v.tag) {
+        std::size_t n = 0, t = 0;
+        for (std::uint8_t tag : values.tags) {
+            switch (tag) {
             case kvtag::Int8:
             case kvtag::Int16:
-            case kvtag::Int32: w.WriteInteger(v.number); break;
+            case kvtag::Int32: w.WriteInteger(values.numbers[n++]); break;
             case kvtag::String:
-            case kvtag::LongString: w.WriteString(v.text); break;
+            case kvtag::LongString: w.WriteString(values.texts[t++]); break;
             case kvtag::True:
-            case kvtag::False: w.WriteBoolean(v.tag == kvtag::True); break;
+            case kvtag::False: w.WriteBoolean(tag == kvtag::True); break;
             case kvtag::List: w.WriteListBegin(); break;
             default: w.WriteListEnd(); break;
             }
         }
         TKVReader r(w.Data());
         std::int64_t sum = 0;
-        for (const Value &v : values) {
-            switch (v.tag) {
+        for (std::uint8_t tag : values.tags) {
+            switch (tag) {
             case kvtag::Int8:
             case kvtag::Int16:
             case kvtag::Int32: sum += r.ReadInteger(); break;
@@ -145,7 +141,10 @@ void BM_LibraryBaselineTaggedValues(benchmark::State &state)
             case kvtag::True:
             case kvtag::False: sum += r.ReadBoolean(); break;
             case kvtag::List: r.ReadListBegin(); break;
-            default: sum += r.EndOfList(); r.ReadListEnd(); break;
+            default:
+                sum += r.EndOfList();
+                r.ReadListEnd();
+                break;
             }
         }
         benchmark::DoNotOptimize(sum);

@@ -183,6 +183,12 @@ TEST(Edges, LabelRidesOnTheFirstSegment)
     EXPECT_DOUBLE_EQ(label.Ratio, 0.75);
     label.Handle->MoveBy({100, 0}); // beyond the segment: no move
     EXPECT_EQ(label.Handle->Position, (TKVPoint{150, 0}));
+
+    // A foot whose rounded coordinates lie off a slanted line still counts as on the segment.
+    TKVCustomEdge slanted(nullptr, nullptr, {0, 0}, {30, 10});
+    ASSERT_EQ(slanted.Adjacent->Handle->Position, (TKVPoint{15, 5}));
+    slanted.Adjacent->Handle->MoveBy({-10, -5}); // towards (5, 0), whose foot is (4.5, 1.5)
+    EXPECT_EQ(slanted.Adjacent->Handle->Position, (TKVPoint{4, 2}));
 }
 
 TEST(Edges, DestructionUnhooksAndDeadVerticesAreForgotten)
