@@ -52,7 +52,7 @@ QString SampleLibrary()
 // The texts of one object: the data items of a vertex's own style, the text box of an edge.
 class TextsDialog : public QDialog {
 public:
-    TextsDialog(QWidget *parent, TKVObject *obj) : QDialog(parent), fObject(obj)
+    TextsDialog(QWidget *parent, TKVObject *obj) : QDialog(parent)
     {
         setWindowTitle(tr("Texts"));
         auto *form = new QFormLayout;
@@ -85,7 +85,6 @@ private:
         form->addRow(label, edit);
         fFields.emplace_back(edit, target);
     }
-    TKVObject *fObject;
     std::vector<std::pair<QLineEdit *, std::string *>> fFields;
 };
 
