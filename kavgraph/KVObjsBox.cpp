@@ -642,7 +642,8 @@ void TKVDiagramBox::paintEvent(QPaintEvent *event)
         return;
     if (!fBufferValid) {
         fBufferRect = visible | clip;
-        fBuffer = QImage(fBufferRect.size(), QImage::Format_RGB32);
+        if (fBuffer.size() != fBufferRect.size())
+            fBuffer = QImage(fBufferRect.size(), QImage::Format_RGB32);
         RenderInto(fBuffer, fBufferRect);
         if (fHintShowing) {
             TCanvas canvas(&fBuffer);
@@ -680,14 +681,23 @@ void TKVDiagramBox::paintEvent(QPaintEvent *event)
 
 QImage TKVDiagramBox::RenderImage()
 {
+    QImage image;
+    RenderImage(image);
+    return image;
+}
+
+void TKVDiagramBox::RenderImage(QImage &Image)
+{
     const std::int64_t w = width(), h = height();
-    if (w <= 0 || h <= 0)
-        return QImage();
+    if (w <= 0 || h <= 0) {
+        Image = QImage();
+        return;
+    }
     if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels)
         throw Exception("Picture too large");
-    QImage image(int(w), int(h), QImage::Format_RGB32);
-    RenderInto(image, QRect(0, 0, int(w), int(h)));
-    return image;
+    if (Image.size() != QSize(int(w), int(h)) || Image.format() != QImage::Format_RGB32)
+        Image = QImage(int(w), int(h), QImage::Format_RGB32);
+    RenderInto(Image, QRect(0, 0, int(w), int(h)));
 }
 
 void TKVDiagramBox::SaveBitmap(const QString &FileName)

@@ -134,6 +134,8 @@ public:
     void SaveBitmap(const QString &FileName);
     // The same picture.
     QImage RenderImage();
+    // The same picture into Image, which is resized only when its size differs.
+    void RenderImage(QImage &Image);
     TKVPageCount GetPageCount();
     // Every page (rows outer, columns inner), or the listed ones in list order.
     void Print(bool PageList, const std::vector<TKVPage> &Pages);
