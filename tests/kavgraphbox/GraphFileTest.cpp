@@ -62,6 +62,20 @@ TEST(GraphFile, DiagramSectionByteForByte)
     EXPECT_EQ(box.SaveToBytes(&library), want);
 }
 
+TEST(GraphFile, WritesWhatAnIndependentEncoderWrote)
+{
+    // All four sections; the fixture names its library component as below.
+    QFile f(FIXTURE_DIR "/graph-KVF100.kvg");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray fixture = f.readAll();
+    TKVStyleLibrary library;
+    library.setObjectName("Shapes library component");
+    TKVDiagramBox box;
+    box.LoadFromBytes(std::string_view(fixture.constData(), std::size_t(fixture.size())), &library);
+    const std::string saved = box.SaveToBytes(&library);
+    EXPECT_EQ(QByteArray(saved.data(), qsizetype(saved.size())), fixture);
+}
+
 TEST(GraphFile, CountsUseTheSmallestIntegerForm)
 {
     TKVDiagramBox box;
