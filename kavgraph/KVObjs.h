@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TCanvas;
@@ -57,6 +58,9 @@ struct TKVLoadContext {
     const TKVObjectList &Edges;
     TKVStyleLibrary *StyleLibrary = nullptr;
     std::string_view FormatMark = "KVF100";
+    // When given: the first of Vertices with each Id, kept up to date by the caller; edges find
+    // their ends here instead of searching the list.
+    const std::unordered_map<std::int32_t, TKVObject *> *VertexIndex = nullptr;
 };
 
 // A class of diagram objects as the files name it. Load and Import build an object from its binary

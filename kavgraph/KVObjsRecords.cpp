@@ -10,9 +10,15 @@ namespace {
 // The style records inside graph files carry this mark, which selects their full form.
 constexpr std::string_view kStyleRecordVersion = "KV095";
 
-TKVObject *FindVertex(const TKVObjectList &vertices, std::int32_t id)
+TKVObject *FindVertex(const TKVLoadContext &context, std::int32_t id)
 {
-    for (TKVObject *v : vertices)
+    if (context.VertexIndex) {
+        const auto it = context.VertexIndex->find(id);
+        if (it != context.VertexIndex->end())
+            return it->second;
+        throw EKVReadError("Vertex Id not found");
+    }
+    for (TKVObject *v : context.Vertices)
         if (v && v->Id == id)
             return v;
     throw EKVReadError("Vertex Id not found");
@@ -78,14 +84,14 @@ template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext
         h.id = r.ReadInteger();
         const std::int32_t sourceId = r.ReadInteger();
         const std::int32_t targetId = r.ReadInteger();
-        h.source = FindVertex(context.Vertices, sourceId);
-        h.target = FindVertex(context.Vertices, targetId);
+        h.source = FindVertex(context, sourceId);
+        h.target = FindVertex(context, targetId);
     } else {
         h.id = r.ReadNumber();
         std::int32_t ids[2];
         r.ReadNumbers(ids, 2);
-        h.source = FindVertex(context.Vertices, ids[0]);
-        h.target = FindVertex(context.Vertices, ids[1]);
+        h.source = FindVertex(context, ids[0]);
+        h.target = FindVertex(context, ids[1]);
     }
     h.start = ReadPoint(r);
     h.end = ReadPoint(r);

@@ -9,6 +9,8 @@ using Args = std::vector<std::string>;
 
 // "slb dump|copy|render ..."; args start after "slb".
 int RunSlbCommand(const Args &args);
+// "graph dump|export|import|render|pages|print ..."; args start after "graph".
+int RunGraphCommand(const Args &args);
 
 // Prints the usage text on stderr and returns 2.
 int Usage();

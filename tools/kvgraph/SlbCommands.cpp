@@ -1,6 +1,7 @@
 // kvgraph slb: dump, copy and render style libraries.
 
 #include "tools/kvgraph/Commands.h"
+#include "tools/kvgraph/Json.h"
 
 #include "kavgraph/KVObjs.h"
 #include "platform/text/Windows1252.h"
@@ -27,105 +28,6 @@ QByteArray ReadWholeFile(const std::string &name)
     return file.readAll();
 }
 
-// ---- A small JSON writer that keeps keys in the order written --------------------------------
-
-class Json {
-public:
-    void BeginObject() { Open('{'); }
-    void EndObject() { Close('}'); }
-    void BeginArray() { Open('['); }
-    void EndArray() { Close(']'); }
-    void Key(const char *key)
-    {
-        Separate();
-        Newline();
-        fOut << '"' << key << "\": ";
-        fAfterKey = true;
-    }
-    void String(const std::string &cp1252)
-    {
-        Value();
-        fOut << '"';
-        for (unsigned char c : text::Cp1252ToUtf8(cp1252)) {
-            switch (c) {
-            case '"': fOut << "\\\""; break;
-            case '\\': fOut << "\\\\"; break;
-            case '\n': fOut << "\\n"; break;
-            case '\r': fOut << "\\r"; break;
-            case '\t': fOut << "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    fOut << buf;
-                } else {
-                    fOut << char(c);
-                }
-            }
-        }
-        fOut << '"';
-    }
-    void Int(long long v)
-    {
-        Value();
-        fOut << v;
-    }
-    void Bool(bool v)
-    {
-        Value();
-        fOut << (v ? "true" : "false");
-    }
-    // A flat array of integers on one line.
-    template <typename F> void IntArray(long long count, F at)
-    {
-        Value();
-        fOut << '[';
-        for (long long i = 0; i < count; ++i)
-            fOut << (i ? "," : "") << at(i);
-        fOut << ']';
-    }
-    std::string Text() const { return fOut.str() + "\n"; }
-
-private:
-    void Value()
-    {
-        if (!fAfterKey) {
-            Separate();
-            Newline();
-        }
-        fAfterKey = false;
-        fFirst = false;
-    }
-    void Separate()
-    {
-        if (!fFirst)
-            fOut << ',';
-    }
-    void Newline()
-    {
-        if (fDepth > 0)
-            fOut << '\n' << std::string(std::size_t(fDepth) * 2, ' ');
-    }
-    void Open(char c)
-    {
-        Value();
-        fOut << c;
-        ++fDepth;
-        fFirst = true;
-    }
-    void Close(char c)
-    {
-        --fDepth;
-        if (!fFirst)
-            Newline();
-        fOut << c;
-        fFirst = false;
-    }
-    std::ostringstream fOut;
-    int fDepth = 0;
-    bool fFirst = true;
-    bool fAfterKey = false;
-};
 
 void Pen(Json &j, const TPen &p)
 {
@@ -259,20 +161,7 @@ int Dump(const Args &args)
     const std::string version = TKVReader(data).ReadString();
 
     Json j;
-    j.BeginObject();
-    j.Key("Version"), j.String(version);
-    j.Key("LibraryName"), j.String(library.LibraryName);
-    j.Key("VertexStyles");
-    j.BeginArray();
-    for (const auto &s : library.VertexStyles)
-        VertexStyle(j, *s);
-    j.EndArray();
-    j.Key("EdgeStyles");
-    j.BeginArray();
-    for (const auto &s : library.EdgeStyles)
-        EdgeStyle(j, *s);
-    j.EndArray();
-    j.EndObject();
+    WriteLibraryJson(j, library, version);
     std::cout << j.Text();
     return 0;
 }
@@ -399,6 +288,24 @@ int Render(const Args &args)
 }
 
 } // namespace
+
+void WriteLibraryJson(Json &j, const TKVStyleLibrary &library, const std::string &version)
+{
+    j.BeginObject();
+    j.Key("Version"), j.String(version);
+    j.Key("LibraryName"), j.String(library.LibraryName);
+    j.Key("VertexStyles");
+    j.BeginArray();
+    for (const auto &s : library.VertexStyles)
+        VertexStyle(j, *s);
+    j.EndArray();
+    j.Key("EdgeStyles");
+    j.BeginArray();
+    for (const auto &s : library.EdgeStyles)
+        EdgeStyle(j, *s);
+    j.EndArray();
+    j.EndObject();
+}
 
 int RunSlbCommand(const Args &args)
 {

@@ -1,4 +1,4 @@
-// kvgraph: style libraries (and later graph files) from the command line. Uses Qt Gui for fonts and
+// kvgraph: style libraries and graph files from the command line. Uses Qt Gui for fonts and
 // pictures but never opens a window.
 // Errors: the system's message on stderr, exit status 1; wrong usage: exit status 2.
 
@@ -7,7 +7,7 @@
 #include "platform/core/Exception.h"
 #include "platform/text/Windows1252.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <iostream>
 
@@ -20,7 +20,19 @@ const char kUsage[] =
     "  slb dump FILE                    the library as JSON\n"
     "  slb copy IN OUT                  load IN and save it as OUT (current version)\n"
     "  slb render FILE STYLE -o OUT.png [--scale PERCENT]\n"
-    "                                   a preview of one vertex or edge style\n";
+    "                                   a preview of one vertex or edge style\n"
+    "\n"
+    "Graph files:\n"
+    "  graph dump FILE [--slb LIB]      the diagram as JSON\n"
+    "  graph export IN OUT.kvi [--slb LIB]\n"
+    "                                   the diagram as a text interchange file\n"
+    "  graph import IN.kvi OUT [--slb LIB]\n"
+    "                                   a text interchange file as a graph file\n"
+    "  graph render IN -o OUT.png [--scale PERCENT]\n"
+    "                                   a picture of the whole diagram\n"
+    "  graph pages IN                   printer pages: COLUMNS ROWS\n"
+    "  graph print IN -o OUT.pdf [--pages C,R ...]\n"
+    "                                   every page, or the pages listed\n";
 
 // Qt's own notes (fonts, runtime folders) would mix with the command's messages on stderr.
 void QuietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -49,10 +61,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQt);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv); // the diagram box is a widget
     try {
         if (args[0] == "slb")
             return RunSlbCommand(Args(args.begin() + 1, args.end()));
+        if (args[0] == "graph")
+            return RunGraphCommand(Args(args.begin() + 1, args.end()));
         return Usage();
     } catch (const EAbort &) {
         return 1;

@@ -1,0 +1,32 @@
+// The graph file reader: any bytes load or fail with the reader's error; a diagram that loads
+// saves to bytes that load back and save the same again.
+
+#include "FuzzBox.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    StartFuzzApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    TKVStyleLibrary library;
+    TKVDiagramBox box;
+    try {
+        box.LoadFromBytes(bytes, &library);
+    } catch (const Exception &) {
+        return 0;
+    }
+    const std::string saved = box.SaveToBytes(&library);
+    TKVStyleLibrary library2;
+    TKVDiagramBox again;
+    again.LoadFromBytes(saved, &library2);
+    again.SaveOptions = box.SaveOptions; // a file without box options leaves the box's own
+    if (again.SaveToBytes(&library2) != saved)
+        std::abort();
+    return 0;
+}

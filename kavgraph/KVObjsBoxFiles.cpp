@@ -1,0 +1,414 @@
+// The diagram box's files: the graph file (tagged values in up to four sections), the text
+// interchange file, and the clipboard picture of the selection.
+
+#include "kavgraph/KVObjsBox.h"
+
+#include "platform/text/Windows1252.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+const char *const kGraphMark = "KVF100";
+const char *const kOldGraphMark = "KVF095";
+const char *const kTextMark = "KVI101";
+
+std::string FileNameText(const QString &name) { return text::Utf8ToCp1252(name.toStdString()); }
+
+std::string ReadWholeFile(const QString &FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception("Cannot open file " + FileNameText(FileName));
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+// Written beside the target and renamed over it when complete.
+void WriteWholeFile(const QString &FileName, const std::string &data)
+{
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Exception("Cannot create file " + FileNameText(FileName));
+    if (file.write(data.data(), qint64(data.size())) != qint64(data.size()) || !file.commit())
+        throw Exception("Stream write error");
+}
+
+// The library to use when the caller passes none.
+TKVStyleLibrary &Library(TKVStyleLibrary *given, std::unique_ptr<TKVStyleLibrary> &fallback)
+{
+    if (given)
+        return *given;
+    if (!fallback)
+        fallback = std::make_unique<TKVStyleLibrary>();
+    return *fallback;
+}
+
+// The first vertex of each Id, for the edges read after them.
+std::unordered_map<std::int32_t, TKVObject *> IndexOf(const TKVObjectList &vertices)
+{
+    std::unordered_map<std::int32_t, TKVObject *> index;
+    index.reserve(vertices.size());
+    for (TKVObject *v : vertices)
+        index.emplace(v->Id, v);
+    return index;
+}
+
+// Adds what a reader built; a vertex joins the index.
+void AddRead(TKVDiagramBox &box, std::unique_ptr<TKVObject> obj, std::unordered_map<std::int32_t, TKVObject *> &index)
+{
+    TKVObject *added = box.AddObject(std::move(obj), kvProgram);
+    if (!added)
+        return;
+    box.LastId = std::max(box.LastId, added->Id);
+    if (added->ObjectType == otVertex)
+        index.emplace(added->Id, added);
+}
+
+const TKVClass &StoredClass(const std::string &name, bool text)
+{
+    const TKVClass *c = GetKVClass(name);
+    if (!c || (text ? !c->Import : !c->Load))
+        throw Exception("Class not registered: " + name);
+    return *c;
+}
+
+} // namespace
+
+// ---- Graph file -----------------------------------------------------------------------------------
+
+std::string TKVDiagramBox::SaveToBytes(TKVStyleLibrary *StyleLibrary)
+{
+    std::unique_ptr<TKVStyleLibrary> fallback;
+    TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    TKVWriter writer;
+    writer.Reserve(256 + 128 * (Vertices.size() + Edges.size()));
+    writer.WriteString(kGraphMark);
+    writer.WriteListBegin();
+    if (SaveOptions.Contains(soStyles)) {
+        writer.WriteString("KVSTYLE");
+        library.DoSave(writer);
+    }
+    if (SaveOptions.Contains(soDiagram)) {
+        writer.WriteString("KVGRAPH");
+        DoSave(writer, &library);
+    }
+    if (SaveOptions.Contains(soBoxOptions)) {
+        writer.WriteString("KVOPT");
+        WriteOptions(writer);
+    }
+    if (SaveOptions.Contains(soBitmap)) {
+        writer.WriteString("KVBMP");
+        WriteBitmap(writer);
+    }
+    writer.WriteListEnd();
+    return writer.TakeData();
+}
+
+void TKVDiagramBox::Save(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    WriteWholeFile(FileName, SaveToBytes(StyleLibrary));
+}
+
+void TKVDiagramBox::DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary)
+{
+    Writer.WriteString(StyleLibrary ? StyleLibrary->ComponentName() : std::string());
+    Writer.WriteInteger(std::int32_t(Vertices.size()));
+    Writer.WriteInteger(std::int32_t(Edges.size()));
+    for (const TKVObjectList *list : {&Vertices, &Edges})
+        for (const TKVObject *o : *list) {
+            Writer.WriteString(o->ClassName());
+            o->Save(Writer);
+        }
+}
+
+void TKVDiagramBox::Load(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    LoadFromBytes(ReadWholeFile(FileName), StyleLibrary);
+}
+
+void TKVDiagramBox::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary)
+{
+    std::unique_ptr<TKVStyleLibrary> fallback;
+    TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    // Objects read before an error stay, and are shown.
+    struct RepaintAtEnd {
+        TKVDiagramBox *box;
+        ~RepaintAtEnd() { box->Invalidate(); }
+    } repaint{this};
+
+    TKVReader reader(Bytes);
+    const std::string mark = reader.ReadString();
+    if (mark != kGraphMark && mark != kOldGraphMark)
+        throw Exception("Invalid file format");
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        const std::string section = reader.ReadString();
+        if (OnLoadSection)
+            OnLoadSection(section, reader);
+        if (section == "KVSTYLE")
+            library.DoLoad(reader);
+        else if (section == "KVGRAPH")
+            DoLoad(reader, &library, mark);
+        else if (section == "KVOPT")
+            ReadOptions(reader);
+        else if (section == "KVBMP")
+            ReadBitmap(reader);
+        else
+            throw Exception("Unknown section: " + section);
+    }
+    reader.ReadListEnd();
+}
+
+void TKVDiagramBox::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::string_view FormatMark)
+{
+    Reader.ReadString(); // the library name it was saved with
+    const std::int64_t n = Reader.ReadInteger();
+    const std::int64_t m = Reader.ReadInteger();
+    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
+    // Each entry takes at least two bytes, so the data bounds what is reserved.
+    index.reserve(Vertices.size() + std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
+    const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark, &index};
+    for (std::int64_t i = 0; i < n + m; ++i) {
+        const std::string name = Reader.ReadString();
+        AddRead(*this, StoredClass(name, false).Load(Reader, context), index);
+    }
+}
+
+void TKVDiagramBox::WriteOptions(TKVWriter &Writer) const
+{
+    Writer.WriteBoolean(AutoSize);
+    Writer.WriteBoolean(fCenterBitmap);
+    Writer.WriteInteger(fColor);
+    Writer.WriteInteger(fGridColor);
+    Writer.WriteInteger(fGridStyle);
+    Writer.WriteInteger(fGridStep);
+    Writer.WriteBoolean(ImmediateRedraw);
+    Writer.WriteInteger(ParentWidth);
+    Writer.WriteInteger(ParentHeight);
+    Writer.WriteInteger(fScale);
+    Writer.WriteInteger(fPrintScale);
+    Writer.WriteBoolean(fShowGrid);
+    Writer.WriteBoolean(fShowPrinterPage);
+    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
+        Writer.WriteBoolean(SaveOptions.Contains(o));
+}
+
+void TKVDiagramBox::ReadOptions(TKVReader &Reader)
+{
+    AutoSize = Reader.ReadBoolean();
+    SetCenterBitmap(Reader.ReadBoolean());
+    SetColor(Reader.ReadInteger());
+    SetGridColor(Reader.ReadInteger());
+    const std::int32_t gridStyle = Reader.ReadInteger();
+    SetGridStyle(gridStyle >= psSolid && gridStyle <= psInsideFrame ? TPenStyle(gridStyle) : psSolid);
+    SetGridStep(Reader.ReadInteger());
+    ImmediateRedraw = Reader.ReadBoolean();
+    ParentWidth = Reader.ReadInteger();
+    ParentHeight = Reader.ReadInteger();
+    SetScale(Reader.ReadInteger());
+    SetPrintScale(Reader.ReadInteger());
+    SetShowGrid(Reader.ReadBoolean());
+    SetShowPrinterPage(Reader.ReadBoolean());
+    TKVSaveOptions options;
+    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
+        if (Reader.ReadBoolean())
+            options.Include(o);
+    SaveOptions = options;
+}
+
+void TKVDiagramBox::WriteBitmap(TKVWriter &Writer) const
+{
+    const int w = fBitmap.Width(), h = fBitmap.Height();
+    Writer.WriteInteger(w);
+    Writer.WriteInteger(h);
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            Writer.WriteInteger(fBitmap.Pixel(x, y));
+}
+
+void TKVDiagramBox::ReadBitmap(TKVReader &Reader)
+{
+    const std::int64_t w = Reader.ReadInteger();
+    const std::int64_t h = Reader.ReadInteger();
+    if (w < 0 || h < 0)
+        throw EKVReadError(SInvalidPropertyValue);
+    // Every pixel takes at least two bytes: a picture the data cannot hold is not allocated.
+    if (w * h > std::int64_t(Reader.Remaining() / 2))
+        throw EKVReadError(SReadError);
+    TBitmap bitmap{int(w), int(h)};
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            bitmap.SetPixel(x, y, Reader.ReadInteger());
+    SetBitmap(bitmap);
+}
+
+// ---- Text interchange file ------------------------------------------------------------------------
+
+std::string TKVDiagramBox::ExportToBytes(TKVStyleLibrary *StyleLibrary)
+{
+    std::unique_ptr<TKVStyleLibrary> fallback;
+    TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    TKVTextWriter writer;
+    writer.WriteLine(kTextMark);
+    writer.WriteLine(library.LibraryName);
+    writer.WriteNumbers({std::int32_t(Vertices.size()), std::int32_t(Edges.size())});
+    for (const TKVObjectList *list : {&Vertices, &Edges})
+        for (const TKVObject *o : *list) {
+            writer.WriteLine(o->ClassName());
+            o->Export(writer);
+        }
+    return writer.Data();
+}
+
+void TKVDiagramBox::Export(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    WriteWholeFile(FileName, ExportToBytes(StyleLibrary));
+}
+
+void TKVDiagramBox::Import(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    ImportFromBytes(ReadWholeFile(FileName), StyleLibrary, FileName);
+}
+
+void TKVDiagramBox::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName)
+{
+    std::unique_ptr<TKVStyleLibrary> fallback;
+    TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    TKVTextReader reader(Bytes);
+    const std::string mark = reader.AtEnd() ? std::string() : reader.ReadLine();
+    if (mark != "KVI095" && mark != "KVI100" && mark != "KVI101")
+        throw Exception("Invalid file format: " + FileNameText(FileName));
+    const std::string name = reader.ReadLine();
+    if (name != library.LibraryName)
+        throw Exception("Library name in file (" + name + ") does not match library name (" +
+                        library.ComponentName() + ")");
+    std::int32_t counts[2] = {0, 0};
+    reader.ReadNumbers(counts, 2);
+    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
+    const TKVLoadContext context{Vertices, Edges, &library, "KVF100", &index};
+    for (std::int64_t i = 0; i < std::int64_t(counts[0]) + counts[1]; ++i) {
+        const std::string className = reader.ReadLine();
+        AddRead(*this, StoredClass(className, true).Import(reader, context), index);
+    }
+}
+
+// ---- Clipboard ------------------------------------------------------------------------------------
+
+namespace {
+
+struct Extent64 {
+    std::int64_t Left = INT_MAX, Top = INT_MAX, Right = std::int64_t(INT_MIN) + 1, Bottom = std::int64_t(INT_MIN) + 1;
+    void Add(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b)
+    {
+        Left = std::min({Left, l, r});
+        Top = std::min({Top, t, b});
+        Right = std::max({Right, l, r});
+        Bottom = std::max({Bottom, t, b});
+    }
+    void Add(const TKVRect &R) { Add(R.Left, R.Top, R.Right, R.Bottom); }
+};
+
+// What the items of a styled vertex cover, in world units, at the given scale factor.
+void AddItemExtents(Extent64 &e, TKVVertex &v, double factor)
+{
+    const TKVRect b = v.Bounds;
+    const std::int64_t rw = std::int64_t(b.Right) - b.Left, rh = std::int64_t(b.Bottom) - b.Top;
+    const auto addPlaced = [&](const TKVItemPlacement &p) {
+        e.Add(b.Left + std::int64_t(p.X), b.Top + std::int64_t(p.Y), b.Left + std::int64_t(p.X) + p.W,
+              b.Top + std::int64_t(p.Y) + p.H);
+    };
+    for (const auto &item : v.Style.DrawItems)
+        addPlaced(item->AdjustCoordinates(b, Saturate(rw), Saturate(rh)));
+    for (const auto &item : v.Style.BitmapItems) {
+        if (!item->Visible)
+            continue;
+        const int bw = item->Bitmap.Width(), bh = item->Bitmap.Height();
+        TKVItemPlacement p = item->AdjustCoordinates(b, Saturate(std::max<std::int64_t>(rw, bw)),
+                                                      Saturate(std::max<std::int64_t>(rh, bh)));
+        if (item->LockAspectRatio && bh != 0 && p.H != 0 && bw != 0) {
+            const double rb = double(bw) / bh, ri = double(p.W) / p.H;
+            if (rb != ri) {
+                if (ri > rb)
+                    p.W = RoundHalfEven(p.H * rb);
+                else
+                    p.H = RoundHalfEven(1 / rb * p.W);
+            }
+        }
+        addPlaced(p);
+    }
+    if (v.Style.DataItems.empty() || !(factor > 0))
+        return;
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    TCanvas canvas(&scratch);
+    const TKVRect sr{WorldToScreenF(b.Left, factor), WorldToScreenF(b.Top, factor), WorldToScreenF(b.Right, factor),
+                     WorldToScreenF(b.Bottom, factor)};
+    for (const auto &item : v.Style.DataItems) {
+        canvas.Font = item->Font;
+        canvas.Font.Size = RoundHalfEven(item->Font.Size * factor);
+        const std::int32_t lines = WrapLines(item->Text, item->WrapMagic, item->WordWrap);
+        const std::string widest = MaxWidthLine(item->Text, item->WrapMagic, item->WordWrap, canvas);
+        const int tw = canvas.TextWidth(widest), th = canvas.TextHeight(widest);
+        const TKVItemPlacement line = item->AdjustCoordinates(sr, tw, th);
+        const TKVItemPlacement block = item->AdjustCoordinates(sr, tw, Saturate(std::int64_t(th) * lines));
+        const double x1 = double(sr.Left) + line.X, y1 = double(sr.Top) + block.Y;
+        const double x2 = x1 + line.W, y2 = y1 + double(line.H) * lines;
+        e.Add(std::int64_t(std::floor(x1 / factor)), std::int64_t(std::floor(y1 / factor)),
+              std::int64_t(std::ceil(x2 / factor)), std::int64_t(std::ceil(y2 / factor)));
+    }
+}
+
+} // namespace
+
+QImage TKVDiagramBox::SelectionPicture()
+{
+    Extent64 e;
+    for (TKVObject *o : Selection) {
+        if (o->ObjectType == otVertex) {
+            if (auto *v = dynamic_cast<TKVCustomVertex *>(o))
+                e.Add(v->Bounds);
+            if (auto *v = dynamic_cast<TKVVertex *>(o))
+                AddItemExtents(e, *v, fScaleFactor);
+        } else if (o->ObjectType == otEdge) {
+            if (auto *edge = dynamic_cast<TKVCustomEdge *>(o)) {
+                for (const auto &h : edge->Handles)
+                    e.Add(h->Bounds);
+                if (edge->Adjacent)
+                    e.Add(edge->Adjacent->Bounds);
+            }
+        }
+    }
+    if (e.Left >= e.Right)
+        return QImage();
+    const TKVRect world{Saturate(e.Left - 10), Saturate(e.Top - 10), Saturate(e.Right + 10), Saturate(e.Bottom + 10)};
+    const TKVPoint topLeft = WorldToScreenPt({world.Left, world.Top}, fScale);
+    const TKVPoint bottomRight = WorldToScreenPt({world.Right, world.Bottom}, fScale);
+    const std::int64_t w = std::int64_t(bottomRight.X) - topLeft.X, h = std::int64_t(bottomRight.Y) - topLeft.Y;
+    if (w <= 0 || h <= 0)
+        return QImage();
+    if (w > 32767 || h > 32767 || w * h > (std::int64_t(1) << 28))
+        throw Exception("Picture too large");
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        TCanvas canvas(&image);
+        PaintObjects(canvas, pmClipboard, {ScreenToWorld(topLeft.X, fScale), ScreenToWorld(topLeft.Y, fScale)});
+    }
+    return image;
+}
+
+void TKVDiagramBox::CopyToClipboard(TKVClipMode Mode)
+{
+    if (Mode != clpBitmap)
+        return;
+    const QImage picture = SelectionPicture();
+    if (!picture.isNull())
+        QGuiApplication::clipboard()->setImage(picture);
+}

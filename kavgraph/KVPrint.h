@@ -1,0 +1,57 @@
+#pragma once
+// The print preview: a panel that shows a whole diagram shrunk to fit with the printer page grid
+// the diagram box prints by, and lets the user mark pages with the left button. The application
+// reads the marks and prints the marked pages.
+//
+// Marks are kept for the first 50 columns and 50 rows; pages beyond them show no mark and
+// cannot be marked.
+
+#include "kavgraph/KVObjsPages.h"
+#include "platform/ui/Canvas.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class TKVDiagramBox;
+struct TKVPage;
+
+class TKVPrintPreview : public QWidget {
+public:
+    static constexpr int kMaxPages = 50;
+
+    explicit TKVPrintPreview(QWidget *Owner = nullptr);
+    ~TKVPrintPreview() override;
+
+    TKVDiagramBox *DiagramBox() const { return fDiagramBox; }
+    // Leaves the views of the previous box and joins those of Box.
+    void SetDiagramBox(TKVDiagramBox *Box);
+    TPen Pen; // the frame of marked pages
+    TColor Color() const { return fColor; }
+    void SetColor(TColor V);
+
+    // Column X, row Y, both from 1 to 50; outside the table no mark is read or written.
+    bool GetPage(int X, int Y) const;
+    void SetPage(int X, int Y, bool Value);
+    // The marked pages, rows outer and columns inner.
+    std::vector<TKVPage> MarkedPages() const;
+
+    // The scale of the last paint, percent.
+    std::int32_t PreviewScale() const { return fScale; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void Render();
+
+    QPointer<TKVDiagramBox> fDiagramBox;
+    TColor fColor = clBtnFace;
+    std::int32_t fScale = 100;
+    QImage fBuffer;
+    std::array<std::array<bool, kMaxPages>, kMaxPages> fPages{}; // [column - 1][row - 1]
+};

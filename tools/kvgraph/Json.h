@@ -1,0 +1,117 @@
+#pragma once
+// A small JSON writer that keeps keys in the order written; texts are converted from
+// Windows-1252 to UTF-8.
+
+#include "platform/text/Windows1252.h"
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+class TKVStyleLibrary;
+
+class Json {
+public:
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    void Key(const char *key)
+    {
+        Separate();
+        Newline();
+        fOut << '"' << key << "\": ";
+        fAfterKey = true;
+    }
+    void String(const std::string &cp1252)
+    {
+        Value();
+        fOut << '"';
+        for (unsigned char c : text::Cp1252ToUtf8(cp1252)) {
+            switch (c) {
+            case '"': fOut << "\\\""; break;
+            case '\\': fOut << "\\\\"; break;
+            case '\n': fOut << "\\n"; break;
+            case '\r': fOut << "\\r"; break;
+            case '\t': fOut << "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    fOut << buf;
+                } else {
+                    fOut << char(c);
+                }
+            }
+        }
+        fOut << '"';
+    }
+    void Int(long long v)
+    {
+        Value();
+        fOut << v;
+    }
+    void Null()
+    {
+        Value();
+        fOut << "null";
+    }
+    void Bool(bool v)
+    {
+        Value();
+        fOut << (v ? "true" : "false");
+    }
+    // A flat array of integers on one line.
+    template <typename F> void IntArray(long long count, F at)
+    {
+        Value();
+        fOut << '[';
+        for (long long i = 0; i < count; ++i)
+            fOut << (i ? "," : "") << at(i);
+        fOut << ']';
+    }
+    std::string Text() const { return fOut.str() + "\n"; }
+
+private:
+    void Value()
+    {
+        if (!fAfterKey) {
+            Separate();
+            Newline();
+        }
+        fAfterKey = false;
+        fFirst = false;
+    }
+    void Separate()
+    {
+        if (!fFirst)
+            fOut << ',';
+    }
+    void Newline()
+    {
+        if (fDepth > 0)
+            fOut << '\n' << std::string(std::size_t(fDepth) * 2, ' ');
+    }
+    void Open(char c)
+    {
+        Value();
+        fOut << c;
+        ++fDepth;
+        fFirst = true;
+    }
+    void Close(char c)
+    {
+        --fDepth;
+        if (!fFirst)
+            Newline();
+        fOut << c;
+        fFirst = false;
+    }
+    std::ostringstream fOut;
+    int fDepth = 0;
+    bool fFirst = true;
+    bool fAfterKey = false;
+};
+
+// The library as `kvgraph slb dump` prints it. Version: the version string the library was read with.
+void WriteLibraryJson(Json &j, const TKVStyleLibrary &library, const std::string &version);
