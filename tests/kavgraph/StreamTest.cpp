@@ -60,8 +60,9 @@ TEST(TypedValues, StringsSwitchToTheLongFormAbove255Bytes)
         const bool longForm = n > 255;
         ASSERT_EQ(w.Data().size(), n + (longForm ? 5 : 2));
         EXPECT_EQ(std::uint8_t(w.Data()[0]), longForm ? 0x0C : 0x06);
-        if (longForm)
+        if (longForm) {
             EXPECT_EQ(w.Data().substr(1, 4), std::string({char(n & 0xFF), char((n >> 8) & 0xFF), char(n >> 16), 0}));
+        }
         TKVReader r(w.Data());
         EXPECT_EQ(r.ReadString(), text);
     }
