@@ -136,6 +136,17 @@ TEST(GraphFile, EverySectionRoundTrips)
     EXPECT_EQ(edge->Source, copy.Vertices[0]);
 }
 
+TEST(GraphFile, APictureWithASideOfZeroLoadsAsTheEmptyPicture)
+{
+    // The other side may be as large as an Integer goes: nothing is walked for it.
+    for (const auto &[w, h] : {std::pair{0x7FFFFFFF, 0}, std::pair{0, 0x7FFFFFFF}}) {
+        TKVDiagramBox box;
+        box.SetBitmap(TBitmap(2, 2));
+        box.LoadFromBytes(Str("KVF100") + "\x01" + Str("KVBMP") + Int32(w) + Int32(h) + std::string(1, '\0'), nullptr);
+        EXPECT_TRUE(box.Bitmap().Empty()) << w << " x " << h;
+    }
+}
+
 TEST(GraphFile, LoadingKeepsIdsAndLaterObjectsContinueAboveThem)
 {
     TKVDiagramBox box;
