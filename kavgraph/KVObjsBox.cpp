@@ -249,6 +249,14 @@ void TKVDiagramBox::DeleteHandle(TKVHandle *Handle)
     edge->DeleteHandle(Handle);
 }
 
+void TKVDiagramBox::ForgetBends(TKVCustomEdge *Edge)
+{
+    if (!Edge)
+        return;
+    for (std::size_t i = 1; i + 1 < Edge->Handles.size(); ++i)
+        Forget(Edge->Handles[i].get());
+}
+
 void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode)
 {
     if (!Obj)

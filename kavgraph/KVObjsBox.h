@@ -112,6 +112,9 @@ public:
     // Removes a bend handle of an edge (after taking it out of the selection and the actor);
     // end handles stay.
     void DeleteHandle(TKVHandle *Handle);
+    // Takes the bend handles of Edge out of the selection and the actor; call it before an
+    // operation that frees them (Straighten, ToOrthogonal).
+    void ForgetBends(TKVCustomEdge *Edge);
 
     // ---- Selection ----
     void AddToSelection(TKVObject *Obj, bool Add);

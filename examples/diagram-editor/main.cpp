@@ -422,9 +422,15 @@ private:
 
     void ForSelectedEdges(void (TKVCustomEdge::*op)())
     {
+        // The bends these operations free must not stay selected.
+        std::vector<TKVCustomEdge *> edges;
         for (TKVObject *o : fBox->Selection)
             if (auto *e = dynamic_cast<TKVCustomEdge *>(o))
-                (e->*op)();
+                edges.push_back(e);
+        for (TKVCustomEdge *e : edges) {
+            fBox->ForgetBends(e);
+            (e->*op)();
+        }
         Modified();
         fBox->Invalidate();
     }

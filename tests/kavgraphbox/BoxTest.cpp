@@ -148,6 +148,27 @@ TEST(Box, DeletingHandlesGoesThroughTheEdge)
     EXPECT_EQ(box.Edges.size(), 1u);
 }
 
+TEST(Box, BendsAreForgottenBeforeAnEdgeIsStraightened)
+{
+    TKVDiagramBox box;
+    TKVEditActor actor;
+    box.SetActor(&actor);
+    TKVCustomVertex *a = AddVertex(box, 0, 0);
+    TKVCustomVertex *b = AddVertex(box, 300, 0);
+    TKVCustomEdge *e = AddEdge(box, a, b);
+    TKVHandle *bend = AddBend(e, {200, 25});
+    box.SelectByRect({190, 15, 210, 35}, false);
+    box.AddToSelection(e, true);
+    actor.Current = bend;
+
+    box.ForgetBends(e);
+    EXPECT_EQ(box.Selection, TKVObjectList{e});
+    EXPECT_EQ(actor.Current, nullptr);
+    e->ToOrthogonal();
+    box.MoveSelectionBy({5, 5}); // touches only what is still alive
+    EXPECT_EQ(e->Handles.size(), 3u);
+}
+
 TEST(Box, FindObjectPrefersEdgesLabelsAndLaterObjects)
 {
     TKVDiagramBox box;
