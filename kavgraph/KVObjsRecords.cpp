@@ -32,6 +32,41 @@ const TKVDataClass &DataClassNamed(const std::string &name)
     return *c;
 }
 
+// The data part of a styled record: a flag, then the class name and the object's record.
+void SaveData(TKVWriter &w, const TKVDataObject *data)
+{
+    w.WriteBoolean(data != nullptr);
+    if (data) {
+        w.WriteString(data->ClassType().Name);
+        data->Save(w);
+    }
+}
+
+void ExportData(TKVTextWriter &w, const TKVDataObject *data)
+{
+    if (data) {
+        w.WriteLine("T");
+        w.WriteLine(data->ClassType().Name);
+        data->Export(w);
+    } else {
+        w.WriteLine("F");
+    }
+}
+
+std::unique_ptr<TKVDataObject> LoadData(TKVReader &r)
+{
+    if (!r.ReadBoolean())
+        return nullptr;
+    return DataClassNamed(r.ReadString()).Load(r);
+}
+
+std::unique_ptr<TKVDataObject> ImportData(TKVTextReader &r)
+{
+    if (r.ReadLine() != "T")
+        return nullptr;
+    return DataClassNamed(r.ReadLine()).Import(r);
+}
+
 TKVPoint Centre(const TKVRect &r)
 {
     return {Saturate(r.Left + std::int64_t(RoundHalfEven((double(r.Right) - r.Left) * 0.5))),
@@ -147,11 +182,7 @@ void TKVVertex::Save(TKVWriter &Writer) const
     Writer.WriteString(Style.Name);
     Writer.WriteBoolean(true);
     Style.Save(Writer);
-    Writer.WriteBoolean(DataObject != nullptr);
-    if (DataObject) {
-        Writer.WriteString(DataObject->ClassType().Name);
-        DataObject->Save(Writer);
-    }
+    SaveData(Writer, DataObject);
 }
 
 void TKVVertex::Export(TKVTextWriter &Writer) const
@@ -161,13 +192,7 @@ void TKVVertex::Export(TKVTextWriter &Writer) const
     Writer.WriteNumbers({std::int32_t(Style.DataItems.size())});
     for (const auto &item : Style.DataItems)
         Writer.WriteLine(item->Text);
-    if (DataObject) {
-        Writer.WriteLine("T");
-        Writer.WriteLine(DataObject->ClassType().Name);
-        DataObject->Export(Writer);
-    } else {
-        Writer.WriteLine("F");
-    }
+    ExportData(Writer, DataObject);
 }
 
 std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
@@ -185,10 +210,7 @@ std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadConte
             for (const auto &item : vertex->Style.DrawItems)
                 item->OnDrawCustomDrawItem = Context.StyleLibrary->OnDrawCustomDrawItem;
     }
-    if (Reader.ReadBoolean()) {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
-        vertex->AdoptDataObject(c.Load(Reader));
-    }
+    vertex->AdoptDataObject(LoadData(Reader));
     vertex->AdjustHandles();
     return vertex;
 }
@@ -209,10 +231,7 @@ std::unique_ptr<TKVObject> TKVVertex::Import(TKVTextReader &Reader, const TKVLoa
         if (std::size_t(i) < vertex->Style.DataItems.size())
             vertex->Style.DataItems[std::size_t(i)]->Text = std::move(text);
     }
-    if (Reader.ReadLine() == "T") {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
-        vertex->AdoptDataObject(c.Import(Reader));
-    }
+    vertex->AdoptDataObject(ImportData(Reader));
     vertex->AdjustHandles();
     return vertex;
 }
@@ -343,11 +362,7 @@ void TKVEdge::Save(TKVWriter &Writer) const
     SaveLabelAndBends(Writer);
     Writer.WriteBoolean(true);
     Style.Save(Writer);
-    Writer.WriteBoolean(DataObject != nullptr);
-    if (DataObject) {
-        Writer.WriteString(DataObject->ClassType().Name);
-        DataObject->Save(Writer);
-    }
+    SaveData(Writer, DataObject);
 }
 
 void TKVEdge::Export(TKVTextWriter &Writer) const
@@ -356,13 +371,7 @@ void TKVEdge::Export(TKVTextWriter &Writer) const
     Writer.WriteLine(Style.Name);
     Writer.WriteLine(Style.Data);
     ExportLabelAndBends(Writer, true);
-    if (DataObject) {
-        Writer.WriteLine("T");
-        Writer.WriteLine(DataObject->ClassType().Name);
-        DataObject->Export(Writer);
-    } else {
-        Writer.WriteLine("F");
-    }
+    ExportData(Writer, DataObject);
 }
 
 std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
@@ -377,10 +386,7 @@ std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext
         return edge;
     if (Reader.ReadBoolean())
         edge->Style.Load(Reader, kStyleRecordVersion);
-    if (Reader.ReadBoolean()) {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
-        edge->AdoptDataObject(c.Load(Reader));
-    }
+    edge->AdoptDataObject(LoadData(Reader));
     return edge;
 }
 
@@ -395,9 +401,6 @@ std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadC
     TKVEdge *e = edge.get();
     // The label rectangle is recomputed when the label is drawn.
     ReadLabelAndBendsInto(Reader, *edge, false, [e](TKVPoint p) { e->InsertBend(p); });
-    if (Reader.ReadLine() == "T") {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
-        edge->AdoptDataObject(c.Import(Reader));
-    }
+    edge->AdoptDataObject(ImportData(Reader));
     return edge;
 }
