@@ -133,6 +133,19 @@ template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext
     return h;
 }
 
+// Builds the edge between the ends read and puts its end handles where they were saved: the
+// connector rules of the end vertices would place a saved end again from where it lies, and
+// could move it to another side of its box.
+template <typename Edge, typename... StyleArgs>
+std::unique_ptr<Edge> MakeEdge(const EdgeHead &h, StyleArgs &&...style)
+{
+    auto edge = std::make_unique<Edge>(h.source, h.target, h.start, h.end, std::forward<StyleArgs>(style)...);
+    edge->Handles.front()->MoveTo(h.start);
+    edge->Handles.back()->MoveTo(h.end);
+    edge->Id = h.id;
+    return edge;
+}
+
 } // namespace
 
 // ---- TKVCustomVertex ---------------------------------------------------------------------------
@@ -334,8 +347,7 @@ template <typename Reader> void ReadLabelAndBendsInto(Reader &r, TKVCustomEdge &
 std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVCustomEdge>(h);
     edge->SetText(Reader.ReadString());
     TKVCustomEdge *e = edge.get();
     ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
@@ -345,8 +357,7 @@ std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadC
 std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVCustomEdge>(h);
     edge->SetText(Reader.ReadLine());
     TKVCustomEdge *e = edge.get();
     ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
@@ -378,8 +389,7 @@ std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
     const std::string styleName = Reader.ReadString();
-    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
     TKVEdge *e = edge.get();
     ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
     if (Context.FormatMark == "KVF095")
@@ -394,8 +404,7 @@ std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadC
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
     const std::string styleName = Reader.ReadLine();
-    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
     edge->Style.Data = Reader.ReadLine();
     edge->SetText(Reader.ReadLine());
     TKVEdge *e = edge.get();
