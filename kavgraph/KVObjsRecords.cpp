@@ -73,6 +73,12 @@ TKVPoint Centre(const TKVRect &r)
             Saturate(r.Top + std::int64_t(RoundHalfEven((double(r.Bottom) - r.Top) * 0.5)))};
 }
 
+// One number or one text, in the binary or the text form.
+std::int32_t ReadOne(TKVReader &r) { return r.ReadInteger(); }
+std::int32_t ReadOne(TKVTextReader &r) { return r.ReadNumber(); }
+std::string ReadText(TKVReader &r) { return r.ReadString(); }
+std::string ReadText(TKVTextReader &r) { return r.ReadLine(); }
+
 TKVRect ReadRect(TKVReader &r)
 {
     TKVRect rect;
@@ -115,19 +121,17 @@ struct EdgeHead {
 template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext &context)
 {
     EdgeHead h{};
+    h.id = ReadOne(r);
+    // The two end ids: two values, or one line of two numbers.
+    std::int32_t ids[2];
     if constexpr (std::is_same_v<Reader, TKVReader>) {
-        h.id = r.ReadInteger();
-        const std::int32_t sourceId = r.ReadInteger();
-        const std::int32_t targetId = r.ReadInteger();
-        h.source = FindVertex(context, sourceId);
-        h.target = FindVertex(context, targetId);
+        ids[0] = r.ReadInteger();
+        ids[1] = r.ReadInteger();
     } else {
-        h.id = r.ReadNumber();
-        std::int32_t ids[2];
         r.ReadNumbers(ids, 2);
-        h.source = FindVertex(context, ids[0]);
-        h.target = FindVertex(context, ids[1]);
     }
+    h.source = FindVertex(context, ids[0]);
+    h.target = FindVertex(context, ids[1]);
     h.start = ReadPoint(r);
     h.end = ReadPoint(r);
     return h;
@@ -165,10 +169,12 @@ void TKVCustomVertex::Export(TKVTextWriter &Writer) const
     Writer.WriteNumbers({Bounds.Left, Bounds.Top, Bounds.Right, Bounds.Bottom});
 }
 
-std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
+namespace {
+
+template <typename Reader> std::unique_ptr<TKVObject> ReadCustomVertex(Reader &r)
 {
-    const std::int32_t id = Reader.ReadInteger();
-    const TKVRect bounds = ReadRect(Reader);
+    const std::int32_t id = ReadOne(r);
+    const TKVRect bounds = ReadRect(r);
     auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
     vertex->Bounds = bounds;
     vertex->Id = id;
@@ -176,15 +182,16 @@ std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoa
     return vertex;
 }
 
+} // namespace
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
+{
+    return ReadCustomVertex(Reader);
+}
+
 std::unique_ptr<TKVObject> TKVCustomVertex::Import(TKVTextReader &Reader, const TKVLoadContext &)
 {
-    const std::int32_t id = Reader.ReadNumber();
-    const TKVRect bounds = ReadRect(Reader);
-    auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
-    vertex->Bounds = bounds;
-    vertex->Id = id;
-    vertex->AdjustHandles();
-    return vertex;
+    return ReadCustomVertex(Reader);
 }
 
 // ---- TKVVertex -----------------------------------------------------------------------------------
@@ -333,35 +340,34 @@ template <typename Reader> void ReadLabelAndBendsInto(Reader &r, TKVCustomEdge &
     if (keepRect)
         edge.Adjacent->Bounds = rect;
     edge.Adjacent->Handle->MoveTo(ReadPoint(r));
-    std::int32_t bends = 0;
-    if constexpr (std::is_same_v<Reader, TKVReader>)
-        bends = r.ReadInteger();
-    else
-        bends = r.ReadNumber();
+    const std::int32_t bends = ReadOne(r);
     for (std::int32_t i = 0; i < bends; ++i)
         insertBend(ReadPoint(r));
 }
 
 } // namespace
 
+namespace {
+
+template <typename Reader> std::unique_ptr<TKVObject> ReadCustomEdge(Reader &r, const TKVLoadContext &context)
+{
+    auto edge = MakeEdge<TKVCustomEdge>(ReadEdgeHead(r, context));
+    edge->SetText(ReadText(r));
+    TKVCustomEdge *e = edge.get();
+    ReadLabelAndBendsInto(r, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
+    return edge;
+}
+
+} // namespace
+
 std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = MakeEdge<TKVCustomEdge>(h);
-    edge->SetText(Reader.ReadString());
-    TKVCustomEdge *e = edge.get();
-    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    return edge;
+    return ReadCustomEdge(Reader, Context);
 }
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = MakeEdge<TKVCustomEdge>(h);
-    edge->SetText(Reader.ReadLine());
-    TKVCustomEdge *e = edge.get();
-    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    return edge;
+    return ReadCustomEdge(Reader, Context);
 }
 
 // ---- TKVEdge -------------------------------------------------------------------------------------
