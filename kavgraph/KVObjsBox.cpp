@@ -786,10 +786,15 @@ void TKVDiagramBox::Print(bool PageList, const std::vector<TKVPage> &Pages)
 {
     const TKVPrinterMetrics metrics = PrinterMetrics();
     const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
+    const TKVPageCount count = GetPageCount();
+    // A print scale read from a file can make the diagram cover billions of pages.
+    const std::int64_t total = PageList ? std::int64_t(Pages.size())
+                                        : std::int64_t(std::max(count.Columns, 0)) * std::max(count.Rows, 0);
+    if (total > MaxPrintedPages)
+        throw Exception("Too many pages: " + std::to_string(total));
     std::vector<TKVPage> pages = Pages;
     if (!PageList) {
         pages.clear();
-        const TKVPageCount count = GetPageCount();
         for (std::int32_t r = 1; r <= count.Rows; ++r)
             for (std::int32_t c = 1; c <= count.Columns; ++c)
                 pages.push_back({c, r});

@@ -140,8 +140,10 @@ public:
     // The same picture into Image, which is resized only when its size differs.
     void RenderImage(QImage &Image);
     TKVPageCount GetPageCount();
-    // Every page (rows outer, columns inner), or the listed ones in list order.
+    // Every page (rows outer, columns inner), or the listed ones in list order. More than
+    // MaxPrintedPages pages are refused ("Too many pages: N") before the printer starts.
     void Print(bool PageList, const std::vector<TKVPage> &Pages);
+    static constexpr std::int64_t MaxPrintedPages = 10000;
 
     // The printer used by Print (created on first use; A4 at 600 dpi unless the application
     // changes it) and the page sizes taken from it and the screen, unless set.
