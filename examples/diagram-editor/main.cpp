@@ -124,7 +124,11 @@ private:
         QPrintDialog dialog(fBox->Printer(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        fBox->Print(marked, pages);
+        try {
+            fBox->Print(marked, pages);
+        } catch (const Exception &e) {
+            QMessageBox::critical(this, windowTitle(), ToQt(e.Message()));
+        }
     }
     TKVDiagramBox *fBox;
     TKVPrintPreview *fPreview;
