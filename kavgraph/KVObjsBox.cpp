@@ -138,6 +138,10 @@ void TKVDiagramBox::FreeObjects()
 
 void TKVDiagramBox::SetActor(TKVActor *Actor)
 {
+    // The box keeps only its own actor's object up to date when objects go: the actor it
+    // leaves forgets its object.
+    if (fActor && fActor != Actor)
+        fActor->Current = nullptr;
     fActor = Actor;
     if (Actor)
         Actor->DiagramBox = this;

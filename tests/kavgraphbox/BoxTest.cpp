@@ -169,6 +169,22 @@ TEST(Box, BendsAreForgottenBeforeAnEdgeIsStraightened)
     EXPECT_EQ(e->Handles.size(), 3u);
 }
 
+TEST(Box, AnActorLeftBehindForgetsItsObject)
+{
+    // Objects deleted while another actor is in charge must not stay as the old actor's object.
+    TKVDiagramBox box;
+    TKVEditActor edit;
+    TKVAddVertexActor add;
+    box.SetActor(&edit);
+    TKVCustomVertex *v = AddVertex(box, 0, 0);
+    edit.Current = v;
+    box.SetActor(&edit); // the same actor keeps it
+    EXPECT_EQ(edit.Current, v);
+    box.SetActor(&add);
+    box.DeleteObject(v, kvInteractive);
+    EXPECT_EQ(edit.Current, nullptr);
+}
+
 TEST(Box, FindObjectPrefersEdgesLabelsAndLaterObjects)
 {
     TKVDiagramBox box;
