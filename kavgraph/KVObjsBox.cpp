@@ -138,6 +138,10 @@ void TKVDiagramBox::FreeObjects()
 
 void TKVDiagramBox::SetActor(TKVActor *Actor)
 {
+    // The box keeps only its own actor's object up to date when objects go: the actor it
+    // leaves forgets its object.
+    if (fActor && fActor != Actor)
+        fActor->Current = nullptr;
     fActor = Actor;
     if (Actor)
         Actor->DiagramBox = this;
@@ -247,6 +251,14 @@ void TKVDiagramBox::DeleteHandle(TKVHandle *Handle)
         return;
     Forget(Handle);
     edge->DeleteHandle(Handle);
+}
+
+void TKVDiagramBox::ForgetBends(TKVCustomEdge *Edge)
+{
+    if (!Edge)
+        return;
+    for (std::size_t i = 1; i + 1 < Edge->Handles.size(); ++i)
+        Forget(Edge->Handles[i].get());
 }
 
 void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode)
@@ -778,10 +790,15 @@ void TKVDiagramBox::Print(bool PageList, const std::vector<TKVPage> &Pages)
 {
     const TKVPrinterMetrics metrics = PrinterMetrics();
     const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
+    const TKVPageCount count = GetPageCount();
+    // A print scale read from a file can make the diagram cover billions of pages.
+    const std::int64_t total = PageList ? std::int64_t(Pages.size())
+                                        : std::int64_t(std::max(count.Columns, 0)) * std::max(count.Rows, 0);
+    if (total > MaxPrintedPages)
+        throw Exception("Too many pages: " + std::to_string(total));
     std::vector<TKVPage> pages = Pages;
     if (!PageList) {
         pages.clear();
-        const TKVPageCount count = GetPageCount();
         for (std::int32_t r = 1; r <= count.Rows; ++r)
             for (std::int32_t c = 1; c <= count.Columns; ++c)
                 pages.push_back({c, r});

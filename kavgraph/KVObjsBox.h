@@ -112,6 +112,9 @@ public:
     // Removes a bend handle of an edge (after taking it out of the selection and the actor);
     // end handles stay.
     void DeleteHandle(TKVHandle *Handle);
+    // Takes the bend handles of Edge out of the selection and the actor; call it before an
+    // operation that frees them (Straighten, ToOrthogonal).
+    void ForgetBends(TKVCustomEdge *Edge);
 
     // ---- Selection ----
     void AddToSelection(TKVObject *Obj, bool Add);
@@ -137,8 +140,10 @@ public:
     // The same picture into Image, which is resized only when its size differs.
     void RenderImage(QImage &Image);
     TKVPageCount GetPageCount();
-    // Every page (rows outer, columns inner), or the listed ones in list order.
+    // Every page (rows outer, columns inner), or the listed ones in list order. More than
+    // MaxPrintedPages pages are refused ("Too many pages: N") before the printer starts.
     void Print(bool PageList, const std::vector<TKVPage> &Pages);
+    static constexpr std::int64_t MaxPrintedPages = 10000;
 
     // The printer used by Print (created on first use; A4 at 600 dpi unless the application
     // changes it) and the page sizes taken from it and the screen, unless set.

@@ -243,6 +243,10 @@ void TKVDiagramBox::ReadBitmap(TKVReader &Reader)
     // Every pixel takes at least two bytes: a picture the data cannot hold is not allocated.
     if (w * h > std::int64_t(Reader.Remaining() / 2))
         throw EKVReadError(SReadError);
+    if (w == 0 || h == 0) { // no pixels: the empty picture, without walking the other side
+        SetBitmap(TBitmap());
+        return;
+    }
     TBitmap bitmap{int(w), int(h)};
     for (int x = 0; x < w; ++x)
         for (int y = 0; y < h; ++y)

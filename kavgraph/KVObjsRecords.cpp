@@ -32,11 +32,52 @@ const TKVDataClass &DataClassNamed(const std::string &name)
     return *c;
 }
 
+// The data part of a styled record: a flag, then the class name and the object's record.
+void SaveData(TKVWriter &w, const TKVDataObject *data)
+{
+    w.WriteBoolean(data != nullptr);
+    if (data) {
+        w.WriteString(data->ClassType().Name);
+        data->Save(w);
+    }
+}
+
+void ExportData(TKVTextWriter &w, const TKVDataObject *data)
+{
+    if (data) {
+        w.WriteLine("T");
+        w.WriteLine(data->ClassType().Name);
+        data->Export(w);
+    } else {
+        w.WriteLine("F");
+    }
+}
+
+std::unique_ptr<TKVDataObject> LoadData(TKVReader &r)
+{
+    if (!r.ReadBoolean())
+        return nullptr;
+    return DataClassNamed(r.ReadString()).Load(r);
+}
+
+std::unique_ptr<TKVDataObject> ImportData(TKVTextReader &r)
+{
+    if (r.ReadLine() != "T")
+        return nullptr;
+    return DataClassNamed(r.ReadLine()).Import(r);
+}
+
 TKVPoint Centre(const TKVRect &r)
 {
     return {Saturate(r.Left + std::int64_t(RoundHalfEven((double(r.Right) - r.Left) * 0.5))),
             Saturate(r.Top + std::int64_t(RoundHalfEven((double(r.Bottom) - r.Top) * 0.5)))};
 }
+
+// One number or one text, in the binary or the text form.
+std::int32_t ReadOne(TKVReader &r) { return r.ReadInteger(); }
+std::int32_t ReadOne(TKVTextReader &r) { return r.ReadNumber(); }
+std::string ReadText(TKVReader &r) { return r.ReadString(); }
+std::string ReadText(TKVTextReader &r) { return r.ReadLine(); }
 
 TKVRect ReadRect(TKVReader &r)
 {
@@ -80,22 +121,33 @@ struct EdgeHead {
 template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext &context)
 {
     EdgeHead h{};
+    h.id = ReadOne(r);
+    // The two end ids: two values, or one line of two numbers.
+    std::int32_t ids[2];
     if constexpr (std::is_same_v<Reader, TKVReader>) {
-        h.id = r.ReadInteger();
-        const std::int32_t sourceId = r.ReadInteger();
-        const std::int32_t targetId = r.ReadInteger();
-        h.source = FindVertex(context, sourceId);
-        h.target = FindVertex(context, targetId);
+        ids[0] = r.ReadInteger();
+        ids[1] = r.ReadInteger();
     } else {
-        h.id = r.ReadNumber();
-        std::int32_t ids[2];
         r.ReadNumbers(ids, 2);
-        h.source = FindVertex(context, ids[0]);
-        h.target = FindVertex(context, ids[1]);
     }
+    h.source = FindVertex(context, ids[0]);
+    h.target = FindVertex(context, ids[1]);
     h.start = ReadPoint(r);
     h.end = ReadPoint(r);
     return h;
+}
+
+// Builds the edge between the ends read and puts its end handles where they were saved: the
+// connector rules of the end vertices would place a saved end again from where it lies, and
+// could move it to another side of its box.
+template <typename Edge, typename... StyleArgs>
+std::unique_ptr<Edge> MakeEdge(const EdgeHead &h, StyleArgs &&...style)
+{
+    auto edge = std::make_unique<Edge>(h.source, h.target, h.start, h.end, std::forward<StyleArgs>(style)...);
+    edge->Handles.front()->MoveTo(h.start);
+    edge->Handles.back()->MoveTo(h.end);
+    edge->Id = h.id;
+    return edge;
 }
 
 } // namespace
@@ -117,10 +169,12 @@ void TKVCustomVertex::Export(TKVTextWriter &Writer) const
     Writer.WriteNumbers({Bounds.Left, Bounds.Top, Bounds.Right, Bounds.Bottom});
 }
 
-std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
+namespace {
+
+template <typename Reader> std::unique_ptr<TKVObject> ReadCustomVertex(Reader &r)
 {
-    const std::int32_t id = Reader.ReadInteger();
-    const TKVRect bounds = ReadRect(Reader);
+    const std::int32_t id = ReadOne(r);
+    const TKVRect bounds = ReadRect(r);
     auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
     vertex->Bounds = bounds;
     vertex->Id = id;
@@ -128,15 +182,16 @@ std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoa
     return vertex;
 }
 
+} // namespace
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
+{
+    return ReadCustomVertex(Reader);
+}
+
 std::unique_ptr<TKVObject> TKVCustomVertex::Import(TKVTextReader &Reader, const TKVLoadContext &)
 {
-    const std::int32_t id = Reader.ReadNumber();
-    const TKVRect bounds = ReadRect(Reader);
-    auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
-    vertex->Bounds = bounds;
-    vertex->Id = id;
-    vertex->AdjustHandles();
-    return vertex;
+    return ReadCustomVertex(Reader);
 }
 
 // ---- TKVVertex -----------------------------------------------------------------------------------
@@ -147,11 +202,7 @@ void TKVVertex::Save(TKVWriter &Writer) const
     Writer.WriteString(Style.Name);
     Writer.WriteBoolean(true);
     Style.Save(Writer);
-    Writer.WriteBoolean(DataObject != nullptr);
-    if (DataObject) {
-        Writer.WriteString(DataObject->ClassType().Name);
-        DataObject->Save(Writer);
-    }
+    SaveData(Writer, DataObject);
 }
 
 void TKVVertex::Export(TKVTextWriter &Writer) const
@@ -161,13 +212,7 @@ void TKVVertex::Export(TKVTextWriter &Writer) const
     Writer.WriteNumbers({std::int32_t(Style.DataItems.size())});
     for (const auto &item : Style.DataItems)
         Writer.WriteLine(item->Text);
-    if (DataObject) {
-        Writer.WriteLine("T");
-        Writer.WriteLine(DataObject->ClassType().Name);
-        DataObject->Export(Writer);
-    } else {
-        Writer.WriteLine("F");
-    }
+    ExportData(Writer, DataObject);
 }
 
 std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
@@ -185,10 +230,7 @@ std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadConte
             for (const auto &item : vertex->Style.DrawItems)
                 item->OnDrawCustomDrawItem = Context.StyleLibrary->OnDrawCustomDrawItem;
     }
-    if (Reader.ReadBoolean()) {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
-        vertex->AdoptDataObject(c.Load(Reader));
-    }
+    vertex->AdoptDataObject(LoadData(Reader));
     vertex->AdjustHandles();
     return vertex;
 }
@@ -209,10 +251,7 @@ std::unique_ptr<TKVObject> TKVVertex::Import(TKVTextReader &Reader, const TKVLoa
         if (std::size_t(i) < vertex->Style.DataItems.size())
             vertex->Style.DataItems[std::size_t(i)]->Text = std::move(text);
     }
-    if (Reader.ReadLine() == "T") {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
-        vertex->AdoptDataObject(c.Import(Reader));
-    }
+    vertex->AdoptDataObject(ImportData(Reader));
     vertex->AdjustHandles();
     return vertex;
 }
@@ -301,37 +340,34 @@ template <typename Reader> void ReadLabelAndBendsInto(Reader &r, TKVCustomEdge &
     if (keepRect)
         edge.Adjacent->Bounds = rect;
     edge.Adjacent->Handle->MoveTo(ReadPoint(r));
-    std::int32_t bends = 0;
-    if constexpr (std::is_same_v<Reader, TKVReader>)
-        bends = r.ReadInteger();
-    else
-        bends = r.ReadNumber();
+    const std::int32_t bends = ReadOne(r);
     for (std::int32_t i = 0; i < bends; ++i)
         insertBend(ReadPoint(r));
 }
 
 } // namespace
 
+namespace {
+
+template <typename Reader> std::unique_ptr<TKVObject> ReadCustomEdge(Reader &r, const TKVLoadContext &context)
+{
+    auto edge = MakeEdge<TKVCustomEdge>(ReadEdgeHead(r, context));
+    edge->SetText(ReadText(r));
+    TKVCustomEdge *e = edge.get();
+    ReadLabelAndBendsInto(r, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
+    return edge;
+}
+
+} // namespace
+
 std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
-    edge->Id = h.id;
-    edge->SetText(Reader.ReadString());
-    TKVCustomEdge *e = edge.get();
-    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    return edge;
+    return ReadCustomEdge(Reader, Context);
 }
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    auto edge = std::make_unique<TKVCustomEdge>(h.source, h.target, h.start, h.end);
-    edge->Id = h.id;
-    edge->SetText(Reader.ReadLine());
-    TKVCustomEdge *e = edge.get();
-    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    return edge;
+    return ReadCustomEdge(Reader, Context);
 }
 
 // ---- TKVEdge -------------------------------------------------------------------------------------
@@ -343,11 +379,7 @@ void TKVEdge::Save(TKVWriter &Writer) const
     SaveLabelAndBends(Writer);
     Writer.WriteBoolean(true);
     Style.Save(Writer);
-    Writer.WriteBoolean(DataObject != nullptr);
-    if (DataObject) {
-        Writer.WriteString(DataObject->ClassType().Name);
-        DataObject->Save(Writer);
-    }
+    SaveData(Writer, DataObject);
 }
 
 void TKVEdge::Export(TKVTextWriter &Writer) const
@@ -356,31 +388,21 @@ void TKVEdge::Export(TKVTextWriter &Writer) const
     Writer.WriteLine(Style.Name);
     Writer.WriteLine(Style.Data);
     ExportLabelAndBends(Writer, true);
-    if (DataObject) {
-        Writer.WriteLine("T");
-        Writer.WriteLine(DataObject->ClassType().Name);
-        DataObject->Export(Writer);
-    } else {
-        Writer.WriteLine("F");
-    }
+    ExportData(Writer, DataObject);
 }
 
 std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
     const std::string styleName = Reader.ReadString();
-    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
     TKVEdge *e = edge.get();
     ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
     if (Context.FormatMark == "KVF095")
         return edge;
     if (Reader.ReadBoolean())
         edge->Style.Load(Reader, kStyleRecordVersion);
-    if (Reader.ReadBoolean()) {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadString());
-        edge->AdoptDataObject(c.Load(Reader));
-    }
+    edge->AdoptDataObject(LoadData(Reader));
     return edge;
 }
 
@@ -388,16 +410,12 @@ std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadC
 {
     const EdgeHead h = ReadEdgeHead(Reader, Context);
     const std::string styleName = Reader.ReadLine();
-    auto edge = std::make_unique<TKVEdge>(h.source, h.target, h.start, h.end, styleName, Context.StyleLibrary);
-    edge->Id = h.id;
+    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
     edge->Style.Data = Reader.ReadLine();
     edge->SetText(Reader.ReadLine());
     TKVEdge *e = edge.get();
     // The label rectangle is recomputed when the label is drawn.
     ReadLabelAndBendsInto(Reader, *edge, false, [e](TKVPoint p) { e->InsertBend(p); });
-    if (Reader.ReadLine() == "T") {
-        const TKVDataClass &c = DataClassNamed(Reader.ReadLine());
-        edge->AdoptDataObject(c.Import(Reader));
-    }
+    edge->AdoptDataObject(ImportData(Reader));
     return edge;
 }

@@ -1,6 +1,7 @@
 // Style library save and load against raw tagged values, and styled vertex drawing against
 // QPainter drawing the same shapes, texts and images. Prints the ratios measured in this run.
 
+#include "RatioReporter.h"
 #include "kavgraph/KVObjs.h"
 
 #include <QGuiApplication>
@@ -8,7 +9,6 @@
 
 #include <cstring>
 #include <iostream>
-#include <map>
 
 namespace {
 
@@ -246,19 +246,6 @@ BENCHMARK(BM_LibraryBaselineTaggedValues)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawStyledVertices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawBaselineQPainter)->Unit(benchmark::kMillisecond);
 
-// Remembers each benchmark's real time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -269,13 +256,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ratio = [&](const char *what, const char *measured, const char *baseline, double goal) {
-        if (!reporter.times.count(measured) || !reporter.times.count(baseline))
-            return;
-        const double r = reporter.times[measured] / reporter.times[baseline];
-        std::cout << what << ": " << r << "x the baseline (goal: at most " << goal << "x)\n";
-    };
-    ratio("Library save and load", "BM_LibrarySaveLoad", "BM_LibraryBaselineTaggedValues", 2.0);
-    ratio("Styled vertex drawing", "BM_DrawStyledVertices", "BM_DrawBaselineQPainter", 1.5);
+    reporter.PrintRatio("Library save and load", "BM_LibrarySaveLoad", "BM_LibraryBaselineTaggedValues", "at most 2x");
+    reporter.PrintRatio("Styled vertex drawing", "BM_DrawStyledVertices", "BM_DrawBaselineQPainter", "at most 1.5x");
     return 0;
 }

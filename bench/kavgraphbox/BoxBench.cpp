@@ -2,6 +2,7 @@
 // tests against a graphics scene holding the same rectangles and lines. Prints the ratios measured
 // in this run.
 
+#include "../kavgraph/RatioReporter.h"
 #include "kavgraph/KVObjsBox.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <iostream>
-#include <map>
 
 namespace {
 
@@ -264,19 +264,6 @@ BENCHMARK(BM_SceneRender)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindObject)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneItemsAt)->Unit(benchmark::kMillisecond);
 
-// Remembers each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -289,14 +276,8 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ratio = [&](const char *what, const char *measured, const char *baseline, const char *goal) {
-        if (!reporter.times.count(measured) || !reporter.times.count(baseline))
-            return;
-        const double r = reporter.times[measured] / reporter.times[baseline];
-        std::cout << what << ": " << r << "x the baseline (goal: " << goal << ")\n";
-    };
-    ratio("Graph save and load", "BM_GraphSaveLoad", "BM_GraphBaselineTaggedValues", "at most 2x");
-    ratio("Whole repaint", "BM_Repaint", "BM_SceneRender", "at most 1x");
-    ratio("1,000 hit tests", "BM_FindObject", "BM_SceneItemsAt", "for information");
+    reporter.PrintRatio("Graph save and load", "BM_GraphSaveLoad", "BM_GraphBaselineTaggedValues", "at most 2x");
+    reporter.PrintRatio("Whole repaint", "BM_Repaint", "BM_SceneRender", "at most 1x");
+    reporter.PrintRatio("1,000 hit tests", "BM_FindObject", "BM_SceneItemsAt", "for information");
     return 0;
 }

@@ -124,7 +124,11 @@ private:
         QPrintDialog dialog(fBox->Printer(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        fBox->Print(marked, pages);
+        try {
+            fBox->Print(marked, pages);
+        } catch (const Exception &e) {
+            QMessageBox::critical(this, windowTitle(), ToQt(e.Message()));
+        }
     }
     TKVDiagramBox *fBox;
     TKVPrintPreview *fPreview;
@@ -422,9 +426,15 @@ private:
 
     void ForSelectedEdges(void (TKVCustomEdge::*op)())
     {
+        // The bends these operations free must not stay selected.
+        std::vector<TKVCustomEdge *> edges;
         for (TKVObject *o : fBox->Selection)
             if (auto *e = dynamic_cast<TKVCustomEdge *>(o))
-                (e->*op)();
+                edges.push_back(e);
+        for (TKVCustomEdge *e : edges) {
+            fBox->ForgetBends(e);
+            (e->*op)();
+        }
         Modified();
         fBox->Invalidate();
     }

@@ -5,10 +5,12 @@
 
 #include <QApplication>
 
-inline void StartFuzzApplication(int *argc, char ***argv)
+// Each target includes this once: it starts the application before the first input.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
     RegisterKVClass(TKVVertex::StaticClass());
     RegisterKVClass(TKVEdge::StaticClass());
+    return 0;
 }

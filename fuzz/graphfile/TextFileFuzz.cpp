@@ -5,12 +5,6 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    StartFuzzApplication(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);

@@ -3,34 +3,15 @@
 
 #include "kavgraph/KVStream.h"
 
+#include "ToolRun.h"
+
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Result {
-    int code;
-    QByteArray out, err;
-};
-
-Result RunTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(KVGRAPH_EXE, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray Read(const QString &name)
-{
-    QFile f(name);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return f.readAll();
-}
 
 const QString kFixtures = FIXTURE_DIR;
 const QStringList kVersions = {"SL0.95", "SL1.00", "SL1.01", "SL1.02", "SL1.03"};
@@ -38,7 +19,7 @@ const QStringList kVersions = {"SL0.95", "SL1.00", "SL1.01", "SL1.02", "SL1.03"}
 TEST(Tool, DumpsLibrariesOfEveryVersion)
 {
     for (const QString &v : kVersions) {
-        const Result r = RunTool({"slb", "dump", kFixtures + "/lib-" + v + ".slb"});
+        const ToolResult r = RunTool({"slb", "dump", kFixtures + "/lib-" + v + ".slb"});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QJsonDocument got = QJsonDocument::fromJson(r.out);
         const QJsonDocument want = QJsonDocument::fromJson(Read(kFixtures + "/lib-" + v + ".json"));
@@ -52,7 +33,7 @@ TEST(Tool, CopyWritesTheCurrentVersionByteForByte)
     QTemporaryDir dir;
     for (const QString &v : kVersions) {
         const QString out = dir.filePath("copy-" + v + ".slb");
-        const Result r = RunTool({"slb", "copy", kFixtures + "/lib-" + v + ".slb", out});
+        const ToolResult r = RunTool({"slb", "copy", kFixtures + "/lib-" + v + ".slb", out});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         EXPECT_EQ(Read(out), Read(kFixtures + "/lib-" + v + ".copy.slb")) << v.toStdString();
     }
@@ -85,7 +66,7 @@ TEST(Tool, FailuresAndUsage)
         {{"slb", "frobnicate"}, 2, "usage"},
     };
     for (const auto &c : cases) {
-        const Result r = RunTool(c.args);
+        const ToolResult r = RunTool(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith(c.message)) << r.err.toStdString();
     }
@@ -96,7 +77,7 @@ TEST(Tool, RendersPreviewsOfVertexAndEdgeStyles)
     QTemporaryDir dir;
     for (auto [style, scale] : {std::pair{"Process", "100"}, std::pair{"Flow", "200"}}) {
         const QString png = dir.filePath(QString(style) + ".png");
-        const Result r = RunTool({"slb", "render", kFixtures + "/lib-SL1.03.slb", style, "-o", png, "--scale", scale});
+        const ToolResult r = RunTool({"slb", "render", kFixtures + "/lib-SL1.03.slb", style, "-o", png, "--scale", scale});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QImage image(png);
         ASSERT_FALSE(image.isNull());

@@ -148,6 +148,43 @@ TEST(Box, DeletingHandlesGoesThroughTheEdge)
     EXPECT_EQ(box.Edges.size(), 1u);
 }
 
+TEST(Box, BendsAreForgottenBeforeAnEdgeIsStraightened)
+{
+    TKVDiagramBox box;
+    TKVEditActor actor;
+    box.SetActor(&actor);
+    TKVCustomVertex *a = AddVertex(box, 0, 0);
+    TKVCustomVertex *b = AddVertex(box, 300, 0);
+    TKVCustomEdge *e = AddEdge(box, a, b);
+    TKVHandle *bend = AddBend(e, {200, 25});
+    box.SelectByRect({190, 15, 210, 35}, false);
+    box.AddToSelection(e, true);
+    actor.Current = bend;
+
+    box.ForgetBends(e);
+    EXPECT_EQ(box.Selection, TKVObjectList{e});
+    EXPECT_EQ(actor.Current, nullptr);
+    e->ToOrthogonal();
+    box.MoveSelectionBy({5, 5}); // touches only what is still alive
+    EXPECT_EQ(e->Handles.size(), 3u);
+}
+
+TEST(Box, AnActorLeftBehindForgetsItsObject)
+{
+    // Objects deleted while another actor is in charge must not stay as the old actor's object.
+    TKVDiagramBox box;
+    TKVEditActor edit;
+    TKVAddVertexActor add;
+    box.SetActor(&edit);
+    TKVCustomVertex *v = AddVertex(box, 0, 0);
+    edit.Current = v;
+    box.SetActor(&edit); // the same actor keeps it
+    EXPECT_EQ(edit.Current, v);
+    box.SetActor(&add);
+    box.DeleteObject(v, kvInteractive);
+    EXPECT_EQ(edit.Current, nullptr);
+}
+
 TEST(Box, FindObjectPrefersEdgesLabelsAndLaterObjects)
 {
     TKVDiagramBox box;

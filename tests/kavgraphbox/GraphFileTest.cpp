@@ -136,6 +136,46 @@ TEST(GraphFile, EverySectionRoundTrips)
     EXPECT_EQ(edge->Source, copy.Vertices[0]);
 }
 
+TEST(GraphFile, APictureWithASideOfZeroLoadsAsTheEmptyPicture)
+{
+    // The other side may be as large as an Integer goes: nothing is walked for it.
+    for (const auto &[w, h] : {std::pair{0x7FFFFFFF, 0}, std::pair{0, 0x7FFFFFFF}}) {
+        TKVDiagramBox box;
+        box.SetBitmap(TBitmap(2, 2));
+        box.LoadFromBytes(Str("KVF100") + "\x01" + Str("KVBMP") + Int32(w) + Int32(h) + std::string(1, '\0'), nullptr);
+        EXPECT_TRUE(box.Bitmap().Empty()) << w << " x " << h;
+    }
+}
+
+TEST(GraphFile, EdgeEndsStayWhereTheyWereSaved)
+{
+    // With ends placed on the sides facing the other box, placing a saved end again from where
+    // it lies would move it to another side.
+    TKVStyleLibrary library;
+    auto vs = std::make_unique<TKVVertexStyle>();
+    vs->Name = "Sides";
+    vs->Width = 100;
+    vs->Height = 50;
+    vs->ConnMoveMode = cmmCenterBounds;
+    library.AddVertexStyle(std::move(vs));
+    TKVDiagramBox box;
+    auto *a = static_cast<TKVVertex *>(box.AddObject(std::make_unique<TKVVertex>(TKVPoint{50, 25}, &library, "Sides"), kvInteractive));
+    auto *b = static_cast<TKVVertex *>(box.AddObject(std::make_unique<TKVVertex>(TKVPoint{200, 175}, &library, "Sides"), kvInteractive));
+    auto *e = static_cast<TKVCustomEdge *>(
+        box.AddObject(std::make_unique<TKVEdge>(a, b, a->Center(), b->Center(), "", &library), kvInteractive));
+    ASSERT_EQ(e->Handles.front()->Position, (TKVPoint{50, 50}));
+    ASSERT_EQ(e->Handles.back()->Position, (TKVPoint{150, 175}));
+
+    TKVDiagramBox loaded, imported;
+    loaded.LoadFromBytes(box.SaveToBytes(&library), &library);
+    imported.ImportFromBytes(box.ExportToBytes(&library), &library, "t.kvi");
+    for (const TKVDiagramBox *copy : {&loaded, &imported}) {
+        const auto *edge = static_cast<const TKVCustomEdge *>(copy->Edges.at(0));
+        EXPECT_EQ(edge->Handles.front()->Position, (TKVPoint{50, 50}));
+        EXPECT_EQ(edge->Handles.back()->Position, (TKVPoint{150, 175}));
+    }
+}
+
 TEST(GraphFile, LoadingKeepsIdsAndLaterObjectsContinueAboveThem)
 {
     TKVDiagramBox box;

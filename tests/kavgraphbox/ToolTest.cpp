@@ -1,35 +1,16 @@
 // kvgraph graph: files written by an independent encoder read back through dump, the text files
 // through import, rendering, page counts, printing and the errors.
 
+#include "../kavgraph/ToolRun.h"
+
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Result {
-    int code;
-    QByteArray out, err;
-};
-
-Result RunTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(KVGRAPH_EXE, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray Read(const QString &name)
-{
-    QFile f(name);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-    return f.readAll();
-}
 
 const QString kFixtures = FIXTURE_DIR;
 
@@ -38,7 +19,7 @@ QJsonObject Want(const QString &name) { return QJsonDocument::fromJson(Read(kFix
 TEST(GraphTool, DumpsGraphFilesOfBothVersions)
 {
     for (const QString mark : {"KVF100", "KVF095"}) {
-        const Result r = RunTool({"graph", "dump", kFixtures + "/graph-" + mark + ".kvg"});
+        const ToolResult r = RunTool({"graph", "dump", kFixtures + "/graph-" + mark + ".kvg"});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         EXPECT_EQ(QJsonDocument::fromJson(r.out).object(), Want("graph-" + mark + ".json"))
             << mark.toStdString() << "\n" << r.out.left(3000).toStdString();
@@ -51,7 +32,7 @@ TEST(GraphTool, ImportsTextFilesOfEveryVersionAndExportsTheCurrentOne)
     const QString slb = kFixtures + "/shapes.slb";
     for (const QString mark : {"KVI095", "KVI100", "KVI101"}) {
         const QString graph = dir.filePath(mark + ".kvg");
-        Result r = RunTool({"graph", "import", kFixtures + "/graph-" + mark + ".kvi", graph, "--slb", slb});
+        ToolResult r = RunTool({"graph", "import", kFixtures + "/graph-" + mark + ".kvi", graph, "--slb", slb});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         r = RunTool({"graph", "dump", graph, "--slb", slb});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -74,7 +55,7 @@ TEST(GraphTool, RendersCountsPagesAndPrints)
     QTemporaryDir dir;
     const QString graph = kFixtures + "/graph-KVF100.kvg";
     const QString png = dir.filePath("d.png");
-    Result r = RunTool({"graph", "render", graph, "-o", png, "--scale", "50"});
+    ToolResult r = RunTool({"graph", "render", graph, "-o", png, "--scale", "50"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QImage image(png);
     EXPECT_EQ(image.size(), QSize(235, 180)); // the extent (470, 360) at 50 percent
@@ -115,7 +96,7 @@ TEST(GraphTool, FailuresAndUsage)
         {{"graph", "frobnicate"}, 2, "usage"},
     };
     for (const auto &c : cases) {
-        const Result r = RunTool(c.args);
+        const ToolResult r = RunTool(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
     }

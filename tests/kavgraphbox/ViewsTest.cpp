@@ -100,6 +100,29 @@ TEST(Printing, PrintsEveryPageOrTheListedOnes)
     EXPECT_EQ(countPages(dir.filePath("some.pdf")), 3);
 }
 
+TEST(Printing, RefusesMorePagesThanThePrintoutCanTake)
+{
+    // A print scale as large as a file can hold spreads one box over billions of pages.
+    QTemporaryDir dir;
+    TKVDiagramBox box;
+    box.SetPrinterMetrics(kMetrics);
+    box.Printer()->setOutputFormat(QPrinter::PdfFormat);
+    box.Printer()->setOutputFileName(dir.filePath("none.pdf"));
+    AddVertex(box, 0, 0, kvProgram);
+    box.SetPrintScale(0x7FFFFFFF);
+    const auto error = [&](bool list, const std::vector<TKVPage> &pages) {
+        try {
+            box.Print(list, pages);
+        } catch (const Exception &e) {
+            return e.Message();
+        }
+        return std::string("printed");
+    };
+    EXPECT_EQ(error(false, {}).rfind("Too many pages: ", 0), 0u);
+    EXPECT_EQ(error(true, std::vector<TKVPage>(10001)), "Too many pages: 10001");
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")));
+}
+
 // ---- Overview ---------------------------------------------------------------------------------------
 
 struct OverviewFixture {

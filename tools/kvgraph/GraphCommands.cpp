@@ -17,9 +17,6 @@
 
 namespace {
 
-// A printout of more pages than this is refused.
-constexpr std::int64_t kMaxPrintedPages = 10000;
-
 QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }
 
 // The classes graph files of this library store.
@@ -291,11 +288,6 @@ int Print(const Args &args)
         return Usage();
     Loaded l(*o);
     l.box.Load(Path(o->files[0]), &l.library);
-    const TKVPageCount count = l.box.GetPageCount();
-    const std::int64_t pages = o->pageList ? std::int64_t(o->pages.size())
-                                           : std::int64_t(std::max(count.Columns, 0)) * std::max(count.Rows, 0);
-    if (pages > kMaxPrintedPages)
-        throw Exception("Too many pages: " + std::to_string(pages));
     // Printed beside the target and renamed over it when complete.
     const std::filesystem::path target(o->out);
     std::filesystem::path temporary = target;

@@ -1,0 +1,26 @@
+#pragma once
+// Running the kvgraph tool from the tests and reading the files it writes.
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+struct ToolResult {
+    int code;
+    QByteArray out, err;
+};
+
+inline ToolResult RunTool(const QStringList &args)
+{
+    QProcess p;
+    p.start(KVGRAPH_EXE, args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+inline QByteArray Read(const QString &name)
+{
+    QFile f(name);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+    return f.readAll();
+}
