@@ -27,6 +27,9 @@ struct TypeDecl {
     std::vector<PropertyDecl> properties;
     std::string file;
     int line = 0;
+    // A class of another target (Java, Objective-C, C++): without an ancestor it is a root,
+    // not a descendant of TObject.
+    bool foreign = false;
 
     bool IsInterface() const { return kind == TypeKind::Interface || kind == TypeKind::DispInterface; }
 };

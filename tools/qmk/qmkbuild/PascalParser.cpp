@@ -44,12 +44,60 @@ bool IsVisibility(Keyword k)
            k == Keyword::Published || k == Keyword::Automated;
 }
 
+// A visibility word opening a section of a class body. "package" is one only where it names
+// nothing (a field, a type or a constant may be called Package).
+bool OpensSection(const Token &k, const Token &next)
+{
+    if (k.kind != TokenKind::Identifier)
+        return false;
+    if (k.keyword == Keyword::Package)
+        return !(next.kind == TokenKind::Symbol && (next.text[0] == ':' || next.text[0] == ',' ||
+                                                      next.text[0] == '=' || next.text[0] == '<'));
+    return IsVisibility(k.keyword) || k.keyword == Keyword::Strict;
+}
+
 bool IsHintWord(std::string_view w)
 {
     return SameWord(w, "deprecated") || SameWord(w, "platform") || SameWord(w, "experimental") ||
            SameWord(w, "unimplemented") || SameWord(w, "library");
 }
 
+
+// "optional" and "required" open sections of an Objective-C protocol; elsewhere they are
+// names like any other.
+bool IsProtocolSection(const Token &k, const Token &next)
+{
+    if (!SameWord(k.text, "optional") && !SameWord(k.text, "required"))
+        return false;
+    switch (next.kind == TokenKind::Identifier ? next.keyword : Keyword::None) {
+    case Keyword::Procedure:
+    case Keyword::Function:
+    case Keyword::Property:
+    case Keyword::Class:
+    case Keyword::End:
+        return true;
+    default:
+        return SameWord(next.text, "optional") || SameWord(next.text, "required");
+    }
+}
+
+// Words that open a section of declarations at unit level.
+bool StartsSection(Keyword k)
+{
+    switch (k) {
+    case Keyword::Type:
+    case Keyword::Const:
+    case Keyword::ResourceString:
+    case Keyword::Var:
+    case Keyword::ThreadVar:
+    case Keyword::Uses:
+    case Keyword::Label:
+    case Keyword::Exports:
+        return true;
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -109,7 +157,7 @@ bool Parser::OpensBody(size_t at) const
         return true;
     if (k.keyword == Keyword::Object)
         return !(at > 0 && IsKw(*t[at - 1], Keyword::Of));
-    const Token &next = *t[std::min(at + 1, t.size() - 1)];
+    const Token &next = *t[std::min(SkipClassModifiers(at + 1), t.size() - 1)];
     if (IsSym(next, ';') || IsKw(next, Keyword::Of))
         return false;
     if (k.keyword == Keyword::Class) {
@@ -121,7 +169,7 @@ bool Parser::OpensBody(size_t at) const
     if (IsSym(next, '(')) {
         // "class(TBase);" declares a class without a body.
         int depth = 0;
-        for (size_t j = at + 1; j < t.size(); ++j) {
+        for (size_t j = SkipClassModifiers(at + 1); j < t.size(); ++j) {
             const Token &x = *t[j];
             if (IsSym(x, '('))
                 ++depth;
@@ -132,6 +180,30 @@ bool Parser::OpensBody(size_t at) const
         }
     }
     return true;
+}
+
+// Past "sealed", "abstract" and the external clause of the other targets' classes
+// ("external 'java.lang' name 'Object'", "external name 'NSFoo'", "external"), from `at`.
+size_t Parser::SkipClassModifiers(size_t at) const
+{
+    auto token = [&](size_t k) -> const Token & { return *t[std::min(k, t.size() - 1)]; };
+    auto skipString = [&](size_t k) {
+        while (token(k).kind == TokenKind::String || (IsSym(token(k), '+') && token(k + 1).kind == TokenKind::String))
+            ++k;
+        return k;
+    };
+    while (true) {
+        const Token &k = token(at);
+        if (IsKw(k, Keyword::Sealed) || IsKw(k, Keyword::Abstract)) {
+            ++at;
+        } else if (IsName(k) && SameWord(k.text, "external")) {
+            at = skipString(at + 1);
+            if (IsName(token(at)) && SameWord(token(at).text, "name") && token(at + 1).kind == TokenKind::String)
+                at = skipString(at + 1);
+        } else {
+            return at;
+        }
+    }
 }
 
 // Skips a body from the word that opens it to the matching "end" (inclusive).
@@ -224,6 +296,8 @@ std::optional<UnitDecl> Parser::ParseUnit()
     Advance();
     while (!AtEnd()) {
         const Token &k = Cur();
+        if (k.kind == TokenKind::Identifier && StartsSection(k.keyword))
+            fLost = false;
         switch (k.kind == TokenKind::Identifier ? k.keyword : Keyword::None) {
         case Keyword::Type:
             Advance();
@@ -281,7 +355,7 @@ std::optional<UnitDecl> Parser::ParseUnit()
             Advance();
             continue;
         }
-        Warn(k, "declaration expected but " + Describe(k) + " found");
+        WarnLost(k, "declaration expected but " + Describe(k) + " found");
         SkipJunk(false);
     }
     return unit;
@@ -353,7 +427,7 @@ void Parser::ParseTypeSection(UnitDecl *unit)
             Advance();
             continue;
         }
-        if (k.kind == TokenKind::Identifier && (!IsName(k) || IsVisibility(k.keyword) || k.keyword == Keyword::Strict))
+        if (k.kind == TokenKind::Identifier && (!IsName(k) || OpensSection(k, At(1))))
             return;
         if (IsSym(k, ';')) {
             Advance();
@@ -367,17 +441,18 @@ void Parser::ParseTypeSection(UnitDecl *unit)
             return;
         const Token &next = At(1);
         if (IsSym(next, '=') || IsSym(next, '<')) {
+            fLost = false;
             ParseTypeDecl(unit);
             continue;
         }
-        if (!unit && IsSym(next, ':'))
-            return; // a field after nested types: the class body goes on
+        if (!unit && (IsSym(next, ':') || (next.kind == TokenKind::Identifier && IsReserved(next.keyword))))
+            return; // a field or a member after nested types: the class body goes on
         // A directive after a procedural type; a lone word may be a macro for one.
         if (IsDirectiveWord(k.text) || IsSym(next, ';')) {
             SkipPastSemicolon();
             continue;
         }
-        Warn(k, "type declaration expected but " + Describe(k) + " found");
+        WarnLost(k, "type declaration expected but " + Describe(k) + " found");
         SkipJunk(true);
     }
 }
@@ -433,11 +508,17 @@ void Parser::ParseTypeDecl(UnitDecl *unit)
         }
         decl.kind = k.keyword == Keyword::Interface ? TypeKind::Interface : TypeKind::DispInterface;
         break;
-    case Keyword::Record:
     case Keyword::ObjcClass:
-    case Keyword::ObjcProtocol:
-    case Keyword::ObjcCategory:
     case Keyword::CppClass:
+        decl.kind = TypeKind::Class;
+        decl.foreign = true;
+        break;
+    case Keyword::ObjcProtocol:
+        decl.kind = TypeKind::Interface;
+        decl.foreign = true;
+        break;
+    case Keyword::Record:
+    case Keyword::ObjcCategory: // adds to a class declared elsewhere, as a helper does
     case Keyword::JavaClass:
     case Keyword::JavaInterface:
         fCatalog.AddOther(name);
@@ -493,19 +574,20 @@ void Parser::ParseTypeDecl(UnitDecl *unit)
         return;
     }
     fCatalog.AddOther(name);
-    ParseClassLike(decl);
-    if (unit && !decl.name.empty())
+    if (ParseClassLike(decl) && unit && !decl.name.empty())
         unit->Add(std::move(decl));
 }
 
-// From the word class/object/interface/dispinterface to the ";" after the body.
-void Parser::ParseClassLike(TypeDecl &decl)
+// From the word class/object/interface/... to the ";" after the body. False for a forward
+// declaration of a class of another target ("class external 'java.lang' name 'Object';",
+// "objcclass external;"), which declares nothing yet.
+bool Parser::ParseClassLike(TypeDecl &decl)
 {
     if (fNesting >= kMaxNesting) {
         Warn(Cur(), "types nested too deeply");
         SkipBody();
         SkipPastSemicolon();
-        return;
+        return true;
     }
     struct Nest {
         int &n;
@@ -513,8 +595,13 @@ void Parser::ParseClassLike(TypeDecl &decl)
         ~Nest() { --n; }
     } nest(fNesting);
     Advance();
-    while (IsKw(Cur(), Keyword::Sealed) || IsKw(Cur(), Keyword::Abstract))
+    for (size_t end = SkipClassModifiers(i); i < end; Advance())
+        if (IsName(Cur()) && SameWord(Cur().text, "external"))
+            decl.foreign = true; // a class of the JVM target, or an imported one
+    if (IsSym(Cur(), ';') && decl.foreign) {
         Advance();
+        return false;
+    }
     if (IsSym(Cur(), '(')) {
         Advance();
         size_t start = i;
@@ -544,10 +631,10 @@ void Parser::ParseClassLike(TypeDecl &decl)
     }
     if (IsSym(Cur(), ';')) { // no body
         Advance();
-        return;
+        return true;
     }
     if (!ParseMembers(decl))
-        return;
+        return true;
     if (IsSym(Cur(), ';'))
         Advance();
     else if (IsName(Cur()) && IsHintWord(Cur().text))
@@ -556,6 +643,7 @@ void Parser::ParseClassLike(TypeDecl &decl)
         SkipPastSemicolon();
     else
         Warn(Cur(), "';' expected but " + Describe(Cur()) + " found");
+    return true;
 }
 
 // The members up to and including the body's "end". False when the body is not closed:
@@ -591,6 +679,12 @@ bool Parser::ParseMembers(TypeDecl &decl)
         case Keyword::Automated:
             Advance();
             continue;
+        case Keyword::Package:
+            if (OpensSection(k, At(1))) {
+                Advance();
+                continue;
+            }
+            break;
         case Keyword::Strict:
             if (IsVisibility(At(1).keyword)) {
                 Advance();
@@ -643,6 +737,11 @@ bool Parser::ParseMembers(TypeDecl &decl)
             break;
         }
         if (IsName(k)) {
+            if (IsProtocolSection(k, At(1)) ||
+                (SameWord(k.text, "final") && (IsKw(At(1), Keyword::Class) || IsKw(At(1), Keyword::Var)))) {
+                Advance();
+                continue;
+            }
             if (IsSym(At(1), '=')) {
                 // A type declaration where members belong: this body has lost its "end".
                 Warn(k, "'end' of " + decl.name + " expected but " + Describe(k) + " found");
@@ -709,7 +808,7 @@ void Parser::ParseProperty(TypeDecl &decl)
 // Constants of a class: "Name = value;" or "Name: Type = value;" until the next member word.
 void Parser::SkipConstSection()
 {
-    while (IsName(Cur()) && !IsVisibility(Cur().keyword) && Cur().keyword != Keyword::Strict &&
+    while (IsName(Cur()) && !OpensSection(Cur(), At(1)) &&
            Cur().keyword != Keyword::Generic)
         SkipPastSemicolon();
 }

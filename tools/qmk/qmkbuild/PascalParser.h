@@ -41,6 +41,13 @@ private:
     static bool IsName(const Token &k) { return k.kind == TokenKind::Identifier && !IsReserved(k.keyword); }
 
     void Warn(const Token &at, std::string message) { fWarn(at, std::move(message)); }
+    // Text that is no declaration: one warning for a run of it, not one per line.
+    void WarnLost(const Token &at, std::string message)
+    {
+        if (!fLost)
+            Warn(at, std::move(message));
+        fLost = true;
+    }
     std::string Describe(const Token &k) const
     {
         if (k.kind == TokenKind::End)
@@ -56,6 +63,7 @@ private:
             Advance();
     }
     void SkipBalanced(char open, char close);
+    size_t SkipClassModifiers(size_t at) const;
     bool OpensBody(size_t at) const;
     void SkipBody(int blocks = 0);
     std::string DottedName();
@@ -63,7 +71,7 @@ private:
 
     void ParseTypeSection(UnitDecl *unit);
     void ParseTypeDecl(UnitDecl *unit);
-    void ParseClassLike(TypeDecl &decl);
+    bool ParseClassLike(TypeDecl &decl);
     bool ParseMembers(TypeDecl &decl);
     void ParseMethod(TypeDecl &decl);
     void ParseProperty(TypeDecl &decl);
@@ -78,6 +86,7 @@ private:
     // Classes declared inside classes, against unbounded recursion.
     static constexpr int kMaxNesting = 32;
     int fNesting = 0;
+    bool fLost = false; // since the last warning about text that is no declaration
     TypeCatalog &fCatalog;
     WarnFn fWarn;
 };
