@@ -345,7 +345,7 @@ std::optional<UnitDecl> Parser::ParseUnit()
         case Keyword::End:
             if (IsSym(At(1), '.'))
                 return unit;
-            Warn(k, "declaration expected but " + Describe(k) + " found");
+            WarnLost(k, "declaration expected but " + Describe(k) + " found");
             Advance();
             continue;
         default:
