@@ -172,22 +172,6 @@ std::string FileTitle(const std::string &path)
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = char(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 std::string HexStatus(uint32_t value)
 {
     char buf[9];

@@ -4,6 +4,7 @@
 // Plain C++: the GUI installs its prompts and its wait-cursor hook at start.
 
 #include "platform/core/Exception.h"
+#include "platform/text/Ascii.h"
 
 #include <cstdint>
 #include <ctime>
@@ -96,7 +97,7 @@ std::string RightChars(const std::string &text, int n);
 std::string WithTrailingBackslash(const std::string &path);
 std::string WithoutTrailingBackslash(const std::string &path);
 std::string FileTitle(const std::string &path);
-bool SameText(std::string_view a, std::string_view b);
+inline bool SameText(std::string_view a, std::string_view b) { return text::AsciiSameText(a, b); }
 std::string Trim(std::string_view text);
 // 8 upper-case hexadecimal digits
 std::string HexStatus(uint32_t value);
