@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -78,13 +79,18 @@ private:
 
 TL1WaitCursor &WaitCursor();
 
-// Brackets work with TurnOn and a guaranteed TurnOff.
+// Brackets work with TurnOn and a guaranteed TurnOff. An imbalance found by the TurnOff is
+// raised as usual, except while another exception unwinds the stack: raising then would end the
+// program, so the report goes to the trace as an error line instead.
 class WaitCursorBracket {
 public:
-    WaitCursorBracket() { WaitCursor().TurnOn(); }
-    ~WaitCursorBracket() noexcept(false) { WaitCursor().TurnOff(); }
+    WaitCursorBracket() : fUncaught(std::uncaught_exceptions()) { WaitCursor().TurnOn(); }
+    ~WaitCursorBracket() noexcept(false);
     WaitCursorBracket(const WaitCursorBracket &) = delete;
     WaitCursorBracket &operator=(const WaitCursorBracket &) = delete;
+
+private:
+    int fUncaught;
 };
 
 // ---- Small text routines (8-bit strings; positions 1-based) -------------------------
@@ -96,6 +102,7 @@ std::string LeftChars(const std::string &text, int n);
 std::string RightChars(const std::string &text, int n);
 std::string WithTrailingBackslash(const std::string &path);
 std::string WithoutTrailingBackslash(const std::string &path);
+// The file name without folder ("/" or "\\" before it) and without its extension.
 std::string FileTitle(const std::string &path);
 inline bool SameText(std::string_view a, std::string_view b) { return text::AsciiSameText(a, b); }
 std::string Trim(std::string_view text);
