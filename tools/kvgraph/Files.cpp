@@ -18,7 +18,15 @@ QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()
 
 namespace {
 
-std::string Reason(const QFileDevice &file) { return text::Utf8ToCp1252(file.errorString().toStdString()); }
+// The device's account of a failure; where it has none, the system's, taken before anything
+// else can change errno.
+std::string Reason(const QFileDevice &file, int error = 0)
+{
+    const QString reason = file.errorString();
+    if (error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
+        return std::strerror(error);
+    return text::Utf8ToCp1252(reason.toStdString());
+}
 
 } // namespace
 
@@ -53,8 +61,9 @@ void WriteOutput(const std::string &file, std::string_view bytes)
         throw FileError(file, "Cannot create file: " + Reason(f));
     // commit() flushes and closes: a disk that fills up fails here at the latest, and the target
     // is then left as it was.
-    if (f.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !f.commit())
-        throw FileError(file, "Cannot write file: " + Reason(f));
+    errno = 0;
+    if (f.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !f.flush() || !f.commit())
+        throw FileError(file, "Cannot write file: " + Reason(f, errno));
 }
 
 void Warn(const std::string &file, const std::string &cp1252Message)
