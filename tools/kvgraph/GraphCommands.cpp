@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <optional>
 
+using namespace kavgraph;
+
 namespace {
 
 // Graph files store vertices and edges of these classes. The text reader of each is wrapped so that

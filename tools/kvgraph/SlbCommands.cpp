@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <sstream>
 
+using namespace kavgraph;
+
 namespace {
 
 void Pen(Json &j, const TPen &p)
