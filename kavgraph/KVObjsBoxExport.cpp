@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+namespace kavgraph {
+
 namespace {
 
 // Sides beyond these would be pictures nobody can open; bad scales or coordinates read from a file
@@ -125,3 +127,5 @@ QByteArray TKVDiagramBox::DiagramSvg()
         PaintObjects(canvas, pmClipboard, frame->Offset);
     });
 }
+
+} // namespace kavgraph
