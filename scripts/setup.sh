@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   libgsf-bin python3-olefile libolecf-utils dbus xvfb xauth imagemagick
+  libchm-dev lazarus-doc-2.2
 )
 
 missing=()

@@ -46,7 +46,7 @@ THelpTopicMap ParseHelpTopicMap(std::string_view text)
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         ++lineNo;
-        if (!line.empty() && line.back() == '\r')
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.empty())
             continue;
