@@ -4,6 +4,7 @@
 #include "browser/runtime/L1HelpViewer.h"
 
 #include "platform/core/Exception.h"
+#include "platform/text/Windows1252.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -351,7 +352,8 @@ bool TL1HelpViewer::WinHelp(THelpWindowHandle, const std::string &helpFile, std:
     case HELP_COMMAND: {
         if (helpFile != fHelpFile)
             Load(helpFile);
-        const std::string macro = data ? reinterpret_cast<const char *>(data) : "";
+        // Macros come in the browser's 8-bit code page; the map and the window speak UTF-8.
+        const std::string macro = text::Cp1252ToUtf8(data ? reinterpret_cast<const char *>(data) : "");
         const std::string context = ContextOfJumpIdMacro(macro);
         if (!fError.empty()) {
             ShowMessage(fError);

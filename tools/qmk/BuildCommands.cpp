@@ -1,6 +1,7 @@
 // qmk build: a runtime database from the interface sections of Object Pascal sources.
 
 #include "tools/qmk/Commands.h"
+#include "tools/qmk/HelpCommands.h"
 
 #include "browser/support/L1basis.h"
 #include "platform/text/Windows1252.h"
@@ -8,8 +9,12 @@
 
 #include <iostream>
 
-int RunBuildCommand(const Args &args)
+int RunBuildCommand(const Args &allArgs)
 {
+    HelpTopicOptions help;
+    const Args args = TakeHelpTopicOptions(allArgs, help);
+    if (help.bad)
+        return Usage();
     std::string output, name;
     bool named = false;
     std::vector<std::string> paths;
@@ -45,5 +50,8 @@ int RunBuildCommand(const Args &args)
     }
     reportWarnings();
     // The counts, read back from the new database.
-    return RunInspectCommand({"info", output});
+    const int status = RunInspectCommand({"info", output});
+    if (status == 0 && help.Wanted())
+        WriteHelpTopics(output, help);
+    return status;
 }

@@ -2,6 +2,7 @@
 // Errors: the system's message on stderr, exit status 1; wrong usage: exit status 2.
 
 #include "tools/qmk/Commands.h"
+#include "tools/qmk/HelpCommands.h"
 
 #include "platform/core/Exception.h"
 
@@ -21,6 +22,11 @@ const char kUsage[] =
     "  at FILE CLASS X Y [--vertical]   the diagram node at a point\n"
     "  build -o OUT.QMK [--name LIBRARY] PATH...\n"
     "                                   build a database from Object Pascal sources\n"
+    "        [--help-from FILE.xct --help-source PATH]  also OUT.topics, the help topic map\n"
+    "  topic FILE unit U | class C | interface I | routine U R | member OWNER M\n"
+    "                                   the help topic the browser opens, and its page\n"
+    "  see FILE unit U | class U C | routine U R | property|method|event U C M\n"
+    "                                   insert a see tag in the running authoring application\n"
     "\n"
     "Compound files:\n"
     "  storage ls FILE                  every element, depth first\n"
@@ -49,6 +55,10 @@ int main(int argc, char **argv)
     try {
         if (command == "storage")
             return RunStorageCommand(Args(args.begin() + 1, args.end()));
+        if (command == "topic")
+            return RunTopicCommand(Args(args.begin() + 1, args.end()));
+        if (command == "see")
+            return RunSeeCommand(Args(args.begin() + 1, args.end()));
         if (command == "build")
             return RunBuildCommand(Args(args.begin() + 1, args.end()));
         if (command == "info" || command == "list" || command == "unit" || command == "members" ||
