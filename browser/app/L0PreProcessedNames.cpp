@@ -9,7 +9,9 @@
 #include <QAbstractItemView>
 #include <QLabel>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -42,7 +44,7 @@ std::string L0UpperCase(std::string_view text)
     return result;
 }
 
-TL0PreProcessedName::TL0PreProcessedName(std::string text) : Text(std::move(text))
+TL0PreProcessedName::TL0PreProcessedName(std::string text, bool matched) : Text(std::move(text)), Matched(matched)
 {
     Key = L0UpperCase(std::string_view(Text).substr(0, Text.find(' ')));
 }
@@ -65,10 +67,10 @@ QVariant TL0SearchResultsModel::data(const QModelIndex &index, int role) const
     const int row = index.row();
     if (fSource)
         return fSource->data(fSource->index(row, 0), role);
-    if (row < 0 || row >= static_cast<int>(fRows.size()) || !fEntries)
+    if (row < 0 || row >= static_cast<int>(fRows.size()) || !fTexts)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return FromCp1252((*fEntries)[size_t(fRows[size_t(row)])].Text);
+        return FromCp1252((*fTexts)[size_t(fRows[size_t(row)])]);
     return {};
 }
 
@@ -96,7 +98,7 @@ void TL0SearchResultsModel::Clear()
 {
     BeginUpdate();
     Disconnect();
-    fEntries = nullptr;
+    fTexts = nullptr;
     fRows.clear();
     EndUpdate();
 }
@@ -135,11 +137,11 @@ void TL0SearchResultsModel::AssignSource(QAbstractItemModel *source)
     EndUpdate();
 }
 
-void TL0SearchResultsModel::AssignMatches(const std::vector<TL0PreProcessedName> *entries, std::vector<int> rows)
+void TL0SearchResultsModel::AssignMatches(const std::vector<std::string> *texts, std::vector<int> rows)
 {
     BeginUpdate();
     Clear();
-    fEntries = entries;
+    fTexts = texts;
     fRows = std::move(rows);
     EndUpdate();
 }
@@ -152,11 +154,27 @@ TL0PreProcessedNames::TL0PreProcessedNames(TfrmQMKB_Search *searchForm, QLabel *
 {
 }
 
+std::string_view TL0PreProcessedNames::Key(int i) const
+{
+    const uint32_t from = fKeyStarts[size_t(i)];
+    return std::string_view(fKeys).substr(from, fKeyStarts[size_t(i) + 1] - 1 - from);
+}
+
 void TL0PreProcessedNames::AssignNames(const std::vector<std::string> &names)
 {
-    fNames.reserve(fNames.size() + names.size());
-    for (const std::string &name : names)
-        fNames.emplace_back(name);
+    fTexts.reserve(fTexts.size() + names.size());
+    fMatched.resize(fMatched.size() + names.size(), 0);
+    if (fKeyStarts.empty())
+        fKeyStarts.push_back(1);
+    for (const std::string &text : names) {
+        TL0PreProcessedName name(text);
+        if (fKeys.empty())
+            fKeys = ' ';
+        fKeys += name.Key;
+        fKeys += ' ';
+        fKeyStarts.push_back(uint32_t(fKeys.size()));
+        fTexts.push_back(std::move(name.Text));
+    }
 }
 
 void TL0PreProcessedNames::LoadFromListbox()
@@ -177,7 +195,10 @@ void TL0PreProcessedNames::ReloadFromListbox()
     // The result list may show texts of the entries about to go.
     if (fSearchResults && !fSearchResults->IsSourceCopy())
         fSearchResults->Clear();
-    fNames.clear();
+    fTexts.clear();
+    fKeys.clear();
+    fKeyStarts.clear();
+    fMatched.clear();
     LoadFromListbox();
 }
 
@@ -186,17 +207,30 @@ int TL0PreProcessedNames::Match(std::string_view text)
     if (text.empty()) {
         // Every entry counts, so every entry is marked: flags left from an earlier text
         // would list that text's matches under an empty search box.
-        for (TL0PreProcessedName &name : fNames)
-            name.Matched = true;
+        std::fill(fMatched.begin(), fMatched.end(), 1);
         fMatchCount = Count();
     } else {
-        const std::string upper = L0UpperCase(text);
-        const std::string_view part(upper);
+        std::fill(fMatched.begin(), fMatched.end(), 0);
+        const std::string part = L0UpperCase(text);
         int count = 0;
-        for (TL0PreProcessedName &name : fNames) {
-            const bool matched = std::string_view(name.Key).find(part) != std::string_view::npos;
-            name.Matched = matched;
-            count += matched;
+        // A text with a blank matches nothing (no key has one); any other hit lies inside one key.
+        if (part.find(' ') == std::string::npos && !fKeys.empty()) {
+            const char *const begin = fKeys.data();
+            const char *const end = begin + fKeys.size();
+            const char *at = begin;
+            auto nextStart = fKeyStarts.begin() + 1;
+            while (at < end) {
+                const void *hit = memmem(at, size_t(end - at), part.data(), part.size());
+                if (!hit)
+                    break;
+                const uint32_t offset = uint32_t(static_cast<const char *>(hit) - begin);
+                // The key holding the hit is the one before the first start beyond it.
+                nextStart = std::upper_bound(nextStart, fKeyStarts.end(), offset);
+                const size_t entry = size_t(nextStart - fKeyStarts.begin()) - 1;
+                fMatched[entry] = 1;
+                ++count;
+                at = begin + *nextStart;
+            }
         }
         fMatchCount = count;
     }
@@ -237,9 +271,9 @@ void TL0PreProcessedNames::AssignMatchesTo(TL0SearchResultsModel &target) const
         std::vector<int> rows;
         rows.reserve(size_t(std::min(fMatchCount, Count())));
         for (int i = 0; i < Count(); ++i)
-            if (fNames[size_t(i)].Matched)
+            if (fMatched[size_t(i)])
                 rows.push_back(i);
-        target.AssignMatches(&fNames, std::move(rows));
+        target.AssignMatches(&fTexts, std::move(rows));
     }
     target.EndUpdate();
 }

@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,11 +23,13 @@ class TL0PreProcessedNames;
 // and the micro sign, stay).
 std::string L0UpperCase(std::string_view text);
 
+// One searchable entry: the text as listed, its key (the text before its first blank,
+// upper-cased) and whether the last search matched it.
 struct TL0PreProcessedName {
-    explicit TL0PreProcessedName(std::string text);
+    explicit TL0PreProcessedName(std::string text, bool matched = false);
 
-    std::string Text; // the entry exactly as listed
-    std::string Key;  // Text before its first blank, upper-cased
+    std::string Text;
+    std::string Key;
     bool Matched = false;
 };
 
@@ -45,9 +48,9 @@ public:
     void EndUpdate();
     void Clear();
     void AssignSource(QAbstractItemModel *source);
-    // entries must stay alive until the next change; the owning engine clears this model
+    // texts must stay alive until the next change; the owning engine clears this model
     // before it frees them.
-    void AssignMatches(const std::vector<TL0PreProcessedName> *entries, std::vector<int> rows);
+    void AssignMatches(const std::vector<std::string> *texts, std::vector<int> rows);
 
     bool IsSourceCopy() const { return fSource != nullptr; }
 
@@ -56,7 +59,7 @@ private:
 
     QPointer<QAbstractItemModel> fSource;
     std::vector<QMetaObject::Connection> fSourceConnections;
-    const std::vector<TL0PreProcessedName> *fEntries = nullptr;
+    const std::vector<std::string> *fTexts = nullptr;
     std::vector<int> fRows;
     int fUpdateDepth = 0;
 };
@@ -85,13 +88,21 @@ public:
     void PopulateMatches();
     void AssignMatchesTo(TL0SearchResultsModel &target) const;
 
-    const std::vector<TL0PreProcessedName> &Names() const { return fNames; }
-    int Count() const { return static_cast<int>(fNames.size()); }
+    int Count() const { return static_cast<int>(fTexts.size()); }
+    TL0PreProcessedName Name(int i) const { return TL0PreProcessedName(fTexts[size_t(i)], fMatched[size_t(i)] != 0); }
+    const std::string &Text(int i) const { return fTexts[size_t(i)]; }
+    std::string_view Key(int i) const;
+    bool Matched(int i) const { return fMatched[size_t(i)] != 0; }
 
 private:
     void ShowCount();
 
-    std::vector<TL0PreProcessedName> fNames;
+    // The entries by column. Every key follows a blank in one buffer: a blank is in no key,
+    // so a search walks the buffer once and a hit never spans two keys.
+    std::vector<std::string> fTexts;
+    std::string fKeys;
+    std::vector<uint32_t> fKeyStarts; // one more than entries: the end of the buffer
+    std::vector<uint8_t> fMatched;
     QPointer<QAbstractItemView> fListbox;
     TfrmQMKB_Search *fSearchForm;
     TL0SearchResultsModel *fSearchResults;

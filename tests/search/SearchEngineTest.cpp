@@ -38,9 +38,9 @@ struct Engine {
     std::vector<std::string> Matched() const
     {
         std::vector<std::string> texts;
-        for (const TL0PreProcessedName &n : names.Names())
-            if (n.Matched)
-                texts.push_back(n.Text);
+        for (int i = 0; i < names.Count(); ++i)
+            if (names.Matched(i))
+                texts.push_back(names.Text(i));
         return texts;
     }
 };
@@ -81,6 +81,9 @@ TEST(SearchMatch, SubstringOfTheKeyInAnyLetterCase)
         {"to s", {}, ""},            // a blank never occurs in a key
         {"\xE4nderung", {"\xC4nderungsListe"}, "1"},
         {"xyz", {}, ""},
+        {"rs", {}, ""},              // the end of IntToStr and the start of StrToInt
+        {"s", {"IntToStr", "StrToInt", "\xC4nderungsListe", "Strings (StrUtils)"}, "4"}, // once per entry
+        {"strings", {"Strings (StrUtils)"}, "1"}, // the last key, to its end
     };
     for (const auto &c : cases) {
         EXPECT_EQ(e.names.Match(c.typed), int(c.matched.size())) << c.typed;
@@ -150,7 +153,7 @@ TEST(SearchEngine, LoadingAppendsReloadingReplaces)
     fixture::Fill(e.model, {"Three"});
     e.names.ReloadFromListbox();
     ASSERT_EQ(e.names.Count(), 1);
-    EXPECT_EQ(e.names.Names()[0].Key, "THREE");
+    EXPECT_EQ(e.names.Key(0), "THREE");
     e.names.SetListbox(nullptr);
     e.names.ReloadFromListbox();
     EXPECT_EQ(e.names.Count(), 0);
