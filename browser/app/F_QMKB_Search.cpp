@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -129,6 +130,7 @@ TfrmQMKB_Search::TfrmQMKB_Search(QWidget *parent) : QWidget(parent, Qt::Window)
 
     auto *top = new QWidget(this);
     top->setObjectName("pnlTop");
+    top->setAccessibleName("Search text and show limit");
     auto *grid = new QGridLayout(top);
     grid->setContentsMargins(0, 0, 0, 0);
     QLabel *searchCaption = BoldCaption("Search for", top);
@@ -164,21 +166,21 @@ TfrmQMKB_Search::TfrmQMKB_Search(QWidget *parent) : QWidget(parent, Qt::Window)
     grid->addLayout(limitRow, 1, 1);
     grid->setColumnStretch(0, 1);
 
-    auto *counts = new QHBoxLayout;
-    counts->setSpacing(2);
+    // The count labels stand over their pages' tabs (placed by PlaceCounts).
+    fCountRow = new QWidget(this);
+    fCountRow->setObjectName("pnlCounts");
+    fCountRow->setAccessibleName("Match counts");
     pageControl1 = new QTabWidget(this);
     pageControl1->setObjectName("pageControl1");
     pageControl1->setAccessibleName("Kinds of names");
     for (int k = 0; k < L0NameKindCount; ++k) {
-        QLabel *count = BoldCaption(QString(), this);
+        QLabel *count = BoldCaption(QString(), fCountRow);
         count->setObjectName(QString("lblCount") + kPageCaptions[k]);
-        count->setAccessibleName(QString(kPageCaptions[k]) + " matches count");
         count->setAlignment(Qt::AlignCenter);
         count->setMinimumHeight(count->fontMetrics().height()); // keeps its row when empty
         QPalette palette = count->palette();
         palette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
         count->setPalette(palette);
-        counts->addWidget(count, 1);
         lblCounts[size_t(k)] = count;
 
         auto *list = new QListView(pageControl1);
@@ -203,8 +205,10 @@ TfrmQMKB_Search::TfrmQMKB_Search(QWidget *parent) : QWidget(parent, Qt::Window)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(top);
-    layout->addLayout(counts);
+    fCountRow->setFixedHeight(lblCounts[0]->minimumHeight() + 2);
+    layout->addWidget(fCountRow);
     layout->addWidget(pageControl1, 1);
+    pageControl1->tabBar()->installEventFilter(this);
 
     connect(txtSearchFor, &QLineEdit::textChanged, this, &TfrmQMKB_Search::SearchForChanged);
     connect(txtShowLimit, &QLineEdit::textChanged, this, &TfrmQMKB_Search::ShowLimitChanged);
@@ -212,6 +216,7 @@ TfrmQMKB_Search::TfrmQMKB_Search(QWidget *parent) : QWidget(parent, Qt::Window)
 
     for (int k = 0; k < L0NameKindCount; ++k)
         fNames[size_t(k)] = std::make_unique<TL0PreProcessedNames>(this, lblCounts[size_t(k)], fResults[size_t(k)]);
+    NameCounts();
 }
 
 TfrmQMKB_Search::~TfrmQMKB_Search()
@@ -256,6 +261,7 @@ void TfrmQMKB_Search::Search(const QString &text)
     const std::string cp1252 = SearchTextToCp1252(text);
     for (auto &names : fNames)
         names->Match(cp1252);
+    NameCounts();
     const int active = int(ActiveKind());
     if (fNames[size_t(active)]->MatchCount() == 0) {
         // Nothing of the visible kind: the first kind with matches comes to the front (the
@@ -314,8 +320,32 @@ int TfrmQMKB_Search::KindOfList(QObject *object) const
     return -1;
 }
 
+void TfrmQMKB_Search::NameCounts()
+{
+    // A screen reader reads the count with its kind; the label itself shows only the number.
+    for (int k = 0; k < L0NameKindCount; ++k) {
+        const int count = fNames[size_t(k)]->MatchCount();
+        lblCounts[size_t(k)]->setAccessibleName(QString("Matching %1: %2").arg(kPlural[k]).arg(count));
+    }
+}
+
+void TfrmQMKB_Search::PlaceCounts()
+{
+    QTabBar *tabs = pageControl1->tabBar();
+    for (int k = 0; k < L0NameKindCount; ++k) {
+        QRect tab = tabs->tabRect(k);
+        QPoint at = tabs->mapTo(this, tab.topLeft()) - fCountRow->pos();
+        lblCounts[size_t(k)]->setGeometry(at.x(), 0, tab.width(), fCountRow->height());
+    }
+}
+
 bool TfrmQMKB_Search::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == pageControl1->tabBar()) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::LayoutRequest)
+            PlaceCounts();
+        return QWidget::eventFilter(watched, event);
+    }
     const int kind = KindOfList(watched);
     if (kind >= 0) {
         if (event->type() == QEvent::MouseButtonDblClick && watched != lstResults[size_t(kind)]) {
@@ -338,6 +368,13 @@ void TfrmQMKB_Search::showEvent(QShowEvent *event)
 {
     txtShowLimit->setText(QString::number(fShowLimit));
     QWidget::showEvent(event);
+    PlaceCounts();
+}
+
+void TfrmQMKB_Search::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    PlaceCounts();
 }
 
 void TfrmQMKB_Search::closeEvent(QCloseEvent *event)

@@ -82,6 +82,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -90,7 +91,10 @@ private:
     void ShowLimitChanged(const QString &text);
     void PageChanged(int index);
     int KindOfList(QObject *object) const;
+    void PlaceCounts();
+    void NameCounts();
 
+    QWidget *fCountRow;
     int fShowLimit = 1;
     std::array<TL0SearchResultsModel *, L0NameKindCount> fResults{};
     std::array<std::unique_ptr<TL0PreProcessedNames>, L0NameKindCount> fNames;

@@ -123,6 +123,7 @@ TEST(SearchWindow, ShowLimitRuleAndCaseInsensitiveSearch)
     for (QString typed : {"TCUSTOM", "tcustom", "TcUsToM"}) {
         o.Type(typed);
         EXPECT_EQ(o.Count(kClass)->text(), "30");
+        EXPECT_EQ(o.Count(kClass)->accessibleName(), "Matching classes: 30");
         EXPECT_EQ(Texts(o.Page(kClass)), expected) << typed.toStdString();
     }
     o.Type("");
