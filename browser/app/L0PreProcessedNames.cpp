@@ -160,21 +160,25 @@ std::string_view TL0PreProcessedNames::Key(int i) const
     return std::string_view(fKeys).substr(from, fKeyStarts[size_t(i) + 1] - 1 - from);
 }
 
+void TL0PreProcessedNames::AppendName(std::string text)
+{
+    TL0PreProcessedName name(std::move(text));
+    if (fKeys.empty())
+        fKeys = ' ';
+    if (fKeyStarts.empty())
+        fKeyStarts.push_back(1);
+    fKeys += name.Key;
+    fKeys += ' ';
+    fKeyStarts.push_back(uint32_t(fKeys.size()));
+    fTexts.push_back(std::move(name.Text));
+    fMatched.push_back(0);
+}
+
 void TL0PreProcessedNames::AssignNames(const std::vector<std::string> &names)
 {
     fTexts.reserve(fTexts.size() + names.size());
-    fMatched.resize(fMatched.size() + names.size(), 0);
-    if (fKeyStarts.empty())
-        fKeyStarts.push_back(1);
-    for (const std::string &text : names) {
-        TL0PreProcessedName name(text);
-        if (fKeys.empty())
-            fKeys = ' ';
-        fKeys += name.Key;
-        fKeys += ' ';
-        fKeyStarts.push_back(uint32_t(fKeys.size()));
-        fTexts.push_back(std::move(name.Text));
-    }
+    for (const std::string &text : names)
+        AppendName(text);
 }
 
 void TL0PreProcessedNames::LoadFromListbox()
@@ -183,11 +187,11 @@ void TL0PreProcessedNames::LoadFromListbox()
         return;
     const QAbstractItemModel *model = fListbox->model();
     const int count = model->rowCount();
-    std::vector<std::string> names;
-    names.reserve(size_t(count));
+    fTexts.reserve(fTexts.size() + size_t(count));
+    fMatched.reserve(fMatched.size() + size_t(count));
+    fKeyStarts.reserve(fKeyStarts.size() + size_t(count) + 1);
     for (int row = 0; row < count; ++row)
-        names.push_back(ToCp1252(model->data(model->index(row, 0), Qt::DisplayRole).toString()));
-    AssignNames(names);
+        AppendName(ToCp1252(model->data(model->index(row, 0), Qt::DisplayRole).toString()));
 }
 
 void TL0PreProcessedNames::ReloadFromListbox()

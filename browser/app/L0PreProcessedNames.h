@@ -95,6 +95,7 @@ public:
     bool Matched(int i) const { return fMatched[size_t(i)] != 0; }
 
 private:
+    void AppendName(std::string text);
     void ShowCount();
 
     // The entries by column. Every key follows a blank in one buffer: a blank is in no key,
