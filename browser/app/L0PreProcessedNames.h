@@ -16,7 +16,6 @@
 
 class QLabel;
 class TfrmQMKB_Search;
-class TL0PreProcessedNames;
 
 // Upper case of Windows-1252 text as the system's locale-aware upper-casing gives it
 // (accented letters too; letters without an upper form in the code page, such as the sharp s
