@@ -17,6 +17,7 @@
 #include "platform/ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -204,6 +205,7 @@ QWidget *TfrmMain::BuildUnitsPage()
     udNumClassesColumns = new TUpDown(txtNumClassesColumns, 50, 1000, 10);
     udNumClassesColumns->setObjectName(QStringLiteral("udNumClassesColumns"));
     udNumClassesColumns->setAccessibleName(QStringLiteral("Column width up-down"));
+    udNumClassesColumns->SetAccessibleNames(QStringLiteral("column width"));
     udNumClassesColumns->setEnabled(false);
     bar->addWidget(lblUnits);
     bar->addStretch(1);
@@ -256,6 +258,7 @@ QWidget *TfrmMain::BuildDiagramPage()
     cboZoom->addItems({QStringLiteral("25 %"), QStringLiteral("50 %"), QStringLiteral("75 %"),
                        QStringLiteral("100 %"), QStringLiteral("150 %"), QStringLiteral("200 %")});
     cboZoom->setCurrentIndex(3);
+    cboZoom->view()->setAccessibleName(QStringLiteral("Zoom levels"));
     lblZoom->setBuddy(cboZoom);
     lblZoom->hide();
     cboZoom->hide();

@@ -3,6 +3,7 @@
 // lists (units, their classes, interfaces and routines, the members of a class or interface) and
 // as flat lists of everything, with the inheritance diagram page.
 
+#include "browser/app/F_Statistics.h"
 #include "browser/app/GradForm.h"
 #include "browser/app/U_SimpleDocument.h"
 
@@ -29,7 +30,6 @@ class TL1OPascalSymbolTable_Interface;
 class TMRUFileList;
 class TSymbolListView;
 class TUpDown;
-class TfrmStatistics;
 
 extern const char *const vdMainFormRegistryKey; // "\Software\Vardelin\QuillmarkBrowser\MainForm"
 

@@ -52,6 +52,12 @@ void TUpDown::SetPosition(int position)
         fAssociate->setText(QString::number(fPosition));
 }
 
+void TUpDown::SetAccessibleNames(const QString &what)
+{
+    fUp->setAccessibleName(QStringLiteral("Increase ") + what);
+    fDown->setAccessibleName(QStringLiteral("Decrease ") + what);
+}
+
 void TUpDown::SetPositionQuietly(int position) { fPosition = std::clamp(position, fMinimum, fMaximum); }
 
 void TUpDown::Step(int direction)

@@ -19,6 +19,8 @@ public:
     int Minimum() const { return fMinimum; }
     int Maximum() const { return fMaximum; }
     int Increment() const { return fIncrement; }
+    // Names the arrows after what they change ("Increase column width", ...).
+    void SetAccessibleNames(const QString &what);
     // Steps from the number in the edit (from the position when the edit holds none).
     void Step(int direction);
 
