@@ -324,6 +324,37 @@ void TfrmMain::ConnectLists()
     guarded(lstInterfacesInUnit, [this] {
         ShowInterfaceMembers(Attached<TL1OPascalSymbolTable_Interface>(lstInterfacesInUnit), false);
     });
+
+    // Double clicks (and Enter or Space) lead on; the help topics join them with the help displayer.
+    auto doubleClick = [this](TSymbolListView *list, auto action) {
+        connect(list, &TSymbolListView::DoubleClick, this, [action] { RunGuarded(action); });
+    };
+    doubleClick(lstClassesInUnit, [this] {
+        if (auto *c = Attached<TL1OPascalSymbolTable_Class>(lstClassesInUnit))
+            ShowClass(c, true, true);
+    });
+    doubleClick(lstInterfacesInUnit, [this] {
+        if (auto *i = Attached<TL1OPascalSymbolTable_Interface>(lstInterfacesInUnit))
+            ShowInterfaceMembers(i, true);
+    });
+    doubleClick(lstClasses, [this] {
+        if (auto *c = Attached<TL1OPascalSymbolTable_Class>(lstClasses))
+            ShowClass(c, true, true);
+    });
+    doubleClick(lstAllClasses, [this] {
+        if (auto *c = Attached<TL1OPascalSymbolTable_Class>(lstAllClasses))
+            ShowClass(c, true, true);
+    });
+    doubleClick(lstAllInterfaces, [this] {
+        if (auto *i = Attached<TL1OPascalSymbolTable_Interface>(lstAllInterfaces))
+            ShowInterface(i);
+    });
+    for (TSymbolListView *l : findChildren<TSymbolListView *>()) {
+        bool plain = l != lstInterfacesInUnit && l != lstClasses;
+        l->KeysActAsDoubleClick = plain;
+        l->RightPressSelects = plain;
+    }
+
     connect(txtNumClassesColumns, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { ColumnWidthEdited(); }); });
     connect(cboZoom, &QComboBox::activated, this,
             [] { RunGuarded([] { ShowInformation("Sorry, the zoombox is disabled in this build..."); }); });

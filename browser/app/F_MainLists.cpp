@@ -92,6 +92,19 @@ int ColumnCountFor(int width, int columnWidth, bool oneAndAHalf)
     return static_cast<int>(q);
 }
 
+std::string FlatEntryName(const std::string &text) { return text.substr(0, text.find(' ')); }
+
+std::string FlatEntryOwner(const std::string &text)
+{
+    size_t close = text.find(')');
+    if (close == std::string::npos)
+        return {};
+    size_t open = text.rfind('(', close);
+    if (open == std::string::npos)
+        return {};
+    return text.substr(open + 1, close - open - 1);
+}
+
 TSymbolListView::TSymbolListView(const QString &objectName, const QString &accessibleName, const QString &hint,
                                  QWidget *parent)
     : QListView(parent), fModel(new TSymbolListModel(this))

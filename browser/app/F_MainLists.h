@@ -44,6 +44,12 @@ private:
 // rounded to the nearest integer with halves to the even neighbour. 0 for a column width below 1.
 int ColumnCountFor(int width, int columnWidth, bool oneAndAHalf);
 
+// Entries of the flat lists, such as "Paint (TShape)" or "Format (SysUtils)": the name is the
+// text up to its first blank; the owner the text between the last "(" before the first ")" and
+// that ")", empty when there is none.
+std::string FlatEntryName(const std::string &text);
+std::string FlatEntryOwner(const std::string &text);
+
 class TSymbolListView : public QListView {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include "browser/app/F_MainLists.h"
 #include "browser/app/F_Statistics.h"
 #include "browser/app/MRUList.h"
+#include "browser/app/U_Application.h"
 #include "browser/app/U_QuillmarkBrowserSettings.h"
 #include "browser/app/filedrag.h"
 #include "browser/app/uGlyphPageControl.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -268,6 +270,66 @@ TEST_F(MainWindowTest, DroppedFilesOpenOnlyWithTheQmkExtension)
     EXPECT_EQ(window.Document().FileName(), lower);
     EXPECT_EQ(window.lstUnits->Model()->Count(), 2);
     EXPECT_EQ(prompts.shown.size(), 1u);
+}
+
+TEST(FlatEntries, NameAndOwner)
+{
+    struct Case {
+        const char *text, *name, *owner;
+    } cases[] = {
+        {"Paint (TShape)", "Paint", "TShape"},
+        {"Format (SysUtils)", "Format", "SysUtils"},
+        {"IntToStr", "IntToStr", ""},
+        {"Odd (a(b) c)", "Odd", "b"},
+        {"Broken )(", "Broken", ""},
+        {"Open (Unit", "Open", ""},
+        {"", "", ""},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(FlatEntryName(c.text), c.name) << c.text;
+        EXPECT_EQ(FlatEntryOwner(c.text), c.owner) << c.text;
+    }
+}
+
+TEST_F(MainWindowTest, DoubleClickEnterAndSpaceLeadToTheClass)
+{
+    std::string shown;
+    SetErrorBoxHook([&](const std::string &message) { shown = message; });
+    window.OpenDocument(path);
+    window.pgcMain->setCurrentIndex(4); // all classes
+    // Nothing selected: nothing happens, no error.
+    QTest::keyClick(window.lstAllClasses, Qt::Key_Return);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(window.lstUnits->SelectedRow(), -1);
+
+    window.lstAllClasses->SelectRow(1);
+    QTest::keyClick(window.lstAllClasses, Qt::Key_Space);
+    EXPECT_EQ(window.lstUnits->SelectedText(), "Classes");
+    EXPECT_EQ(window.lstClassesInUnit->SelectedText(), "TBeta");
+    EXPECT_EQ(window.CurrentClass(), "TBeta");
+
+    window.lstAllInterfaces->SelectRow(0);
+    QTest::keyClick(window.lstAllInterfaces, Qt::Key_Enter);
+    EXPECT_EQ(window.lstInterfacesInUnit->SelectedText(), "IGamma");
+    EXPECT_EQ(window.lstMethodsInInterface->Model()->Count(), 1);
+
+    // The classes list of the diagram page does not take Enter as a double click.
+    window.lstClasses->SelectRow(0);
+    QTest::keyClick(window.lstClasses, Qt::Key_Return);
+    EXPECT_EQ(window.CurrentClass(), "TBeta");
+    EXPECT_TRUE(shown.empty());
+    SetErrorBoxHook(nullptr);
+}
+
+TEST_F(MainWindowTest, RightPressSelectsTheEntryUnderThePointerWithoutAClick)
+{
+    window.OpenDocument(path);
+    QRect second = window.lstUnits->visualRect(window.lstUnits->Model()->index(1));
+    QTest::mousePress(window.lstUnits->viewport(), Qt::RightButton, {}, second.center());
+    EXPECT_EQ(window.lstUnits->SelectedText(), "Utils");
+    EXPECT_EQ(window.lstRoutinesInUnit->Model()->Count(), 0); // no ShowUnit
+    QTest::mouseClick(window.lstUnits->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(window.lstRoutinesInUnit->Model()->Count(), 2); // a click on the chosen entry shows it
 }
 
 TEST_F(MainWindowTest, LayoutCaptionsHintsAndAccessibleNames)
