@@ -95,13 +95,9 @@ void FpcWindowOpen(benchmark::State &state)
 }
 
 // One resize of the window with the largest database open and the given page shown, until the
-// visible lists are laid out again.
-void Resize(benchmark::State &state)
+// visible lists are laid out again and painted. The baseline resizes an empty window.
+void ResizeWindow(benchmark::State &state, TfrmMain *window)
 {
-    if (FpcDatabase().empty())
-        return state.SkipWithError("no Free Pascal sources");
-    TfrmMain *window = Window();
-    window->OpenDocument(FpcDatabase());
     window->pgcMain->setCurrentIndex(int(state.range(0)));
     window->ShowUnit(window->lstUnits->Model()->Text(0));
     Idle();
@@ -114,12 +110,28 @@ void Resize(benchmark::State &state)
     state.SetLabel(window->pgcMain->tabText(int(state.range(0))).toStdString());
 }
 
+void Resize(benchmark::State &state)
+{
+    if (FpcDatabase().empty())
+        return state.SkipWithError("no Free Pascal sources");
+    Window()->OpenDocument(FpcDatabase());
+    ResizeWindow(state, Window());
+}
+
+void ResizeEmpty(benchmark::State &state)
+{
+    TfrmMain window;
+    window.show();
+    ResizeWindow(state, &window);
+}
+
 } // namespace
 
 BENCHMARK(SampleLoad)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(SampleWindowOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(FpcLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(FpcWindowOpen)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ResizeEmpty)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Resize)->Arg(0)->Arg(2)->Arg(5)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char **argv)
@@ -149,6 +161,8 @@ int main(int argc, char **argv)
                         "SampleLoad/min_time:1.000", "at most 1.5, under 200 ms");
     reporter.PrintRatio("Free Pascal tree: window open / database load", "FpcWindowOpen/min_time:2.000",
                         "FpcLoad/min_time:2.000", "at most 1.5");
+    reporter.PrintRatio("resize with the Free Pascal tree, all methods shown / empty window", "Resize/6/min_time:1.000",
+                        "ResizeEmpty/6/min_time:1.000", "under 16 ms a resize");
     if (!FpcDatabase().empty()) {
         window.OpenDocument(FpcDatabase());
         Idle();
