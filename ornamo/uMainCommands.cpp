@@ -442,7 +442,7 @@ void TfrmMain::NewLibrary()
     fHasLibrary = true;
     StatusFile->setText("<untitled>");
     UndoStack->clear();
-    UndoStack->resetClean(); // a new library is unsaved until it is saved
+    UndoStack->resetClean(); // a new library is unsaved until it is saved, whatever is undone
     EnableLibraryCommands(true);
     Rebuild();
     ShowStatus();
@@ -476,6 +476,7 @@ bool TfrmMain::OpenFile(const QString &FileName, bool FromRecentList)
     }
     StatusFile->setText(FileName);
     UndoStack->clear();
+    UndoStack->setClean();
     EnableLibraryCommands(true);
     Rebuild();
     ShowStatus();
@@ -533,6 +534,7 @@ void TfrmMain::CloseLibrary()
     fHasLibrary = false;
     StatusFile->clear();
     UndoStack->clear();
+    UndoStack->setClean();
     Rebuild();
     tvLibrary->clear();
     EnableLibraryCommands(false);
