@@ -20,6 +20,8 @@
 #include <climits>
 #include <cmath>
 
+namespace kavgraph {
+
 namespace {
 
 // Pictures larger than this are refused rather than allocated.
@@ -918,3 +920,5 @@ void TKVDiagramBox::keyReleaseEvent(QKeyEvent *event)
     if (fActor)
         fActor->DoKeyUp(event->key(), ShiftOf(event->modifiers(), Qt::NoButton));
 }
+
+} // namespace kavgraph

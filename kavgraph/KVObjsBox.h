@@ -9,6 +9,7 @@
 // (rubber bands, an object added) goes into the buffer through DrawOnBox, and the screen is then
 // updated from it.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVObjsActor.h"
 #include "kavgraph/KVObjsPages.h"
@@ -27,13 +28,29 @@ class QPrinter;
 class QScrollArea;
 class QTimer;
 
+namespace kavgraph {
+
 // A printer page by column and row, both from 1.
 struct TKVPage {
     std::int32_t Column = 1;
     std::int32_t Row = 1;
 };
 
-class TKVDiagramBox : public QWidget {
+class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(int Scale READ Scale WRITE SetScale)
+    Q_PROPERTY(int PrintScale READ PrintScale WRITE SetPrintScale)
+    Q_PROPERTY(bool ShowGrid READ ShowGrid WRITE SetShowGrid)
+    Q_PROPERTY(bool CenterBitmap READ CenterBitmap WRITE SetCenterBitmap)
+    Q_PROPERTY(int GridStep READ GridStep WRITE SetGridStep)
+    Q_PROPERTY(TColor GridColor READ GridColor WRITE SetGridColor)
+    Q_PROPERTY(bool ShowPrinterPage READ ShowPrinterPage WRITE SetShowPrinterPage)
+    Q_PROPERTY(bool AutoSize MEMBER AutoSize)
+    Q_PROPERTY(int DiagramHintPause MEMBER DiagramHintPause)
+    Q_PROPERTY(bool ImmediateRedraw MEMBER ImmediateRedraw)
+    Q_PROPERTY(bool ShowDiagramHint MEMBER ShowDiagramHint)
+
 public:
     explicit TKVDiagramBox(QWidget *Owner = nullptr);
     ~TKVDiagramBox() override;
@@ -231,3 +248,5 @@ private:
     std::unique_ptr<QPrinter> fPrinter;
     std::optional<TKVPrinterMetrics> fPrinterMetrics;
 };
+
+} // namespace kavgraph

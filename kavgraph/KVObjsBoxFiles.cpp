@@ -14,6 +14,8 @@
 #include <climits>
 #include <cmath>
 
+namespace kavgraph {
+
 namespace {
 
 const char *const kGraphMark = "KVF100";
@@ -416,3 +418,5 @@ void TKVDiagramBox::CopyToClipboard(TKVClipMode Mode)
     if (!picture.isNull())
         QGuiApplication::clipboard()->setImage(picture);
 }
+
+} // namespace kavgraph

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kavgraph {
+
 TKVPrintPreview::TKVPrintPreview(QWidget *Owner) : QWidget(Owner)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -163,3 +165,5 @@ void TKVPrintPreview::mouseReleaseEvent(QMouseEvent *event)
     if (changed)
         update();
 }
+
+} // namespace kavgraph

@@ -6,6 +6,7 @@
 // Marks are kept for the first 50 columns and 50 rows; pages beyond them show no mark and
 // cannot be marked.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjsPages.h"
 #include "platform/ui/Canvas.h"
 
@@ -16,10 +17,15 @@
 #include <array>
 #include <vector>
 
+namespace kavgraph {
+
 class TKVDiagramBox;
 struct TKVPage;
 
-class TKVPrintPreview : public QWidget {
+class KAVGRAPH_EXPORT TKVPrintPreview : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+
 public:
     static constexpr int kMaxPages = 50;
 
@@ -55,3 +61,5 @@ private:
     QImage fBuffer;
     std::array<std::array<bool, kMaxPages>, kMaxPages> fPages{}; // [column - 1][row - 1]
 };
+
+} // namespace kavgraph

@@ -3,7 +3,7 @@
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "tests/fixtures/StreamFixture.h"
 #include "tests/qmkbuild/LayoutChecks.h"
-#include "tools/qmk/build/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
 #include <gtest/gtest.h>
 

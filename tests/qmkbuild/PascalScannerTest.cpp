@@ -1,6 +1,6 @@
 // What the interface-section scanner collects from Object Pascal units.
 
-#include "tools/qmk/build/SourceLibrary.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

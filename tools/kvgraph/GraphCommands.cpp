@@ -15,6 +15,8 @@
 #include <iostream>
 #include <optional>
 
+using namespace kavgraph;
+
 namespace {
 
 QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }

@@ -16,6 +16,8 @@
 #include <iostream>
 #include <sstream>
 
+using namespace kavgraph;
+
 namespace {
 
 QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }

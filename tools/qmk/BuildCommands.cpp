@@ -4,7 +4,7 @@
 
 #include "browser/support/L1basis.h"
 #include "platform/text/Windows1252.h"
-#include "tools/qmk/build/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "tools/qmk/build/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabaseWriter.h"
 

@@ -1,4 +1,4 @@
-#include "tools/qmk/build/ClassForest.h"
+#include "tools/qmk/qmkbuild/ClassForest.h"
 
 #include "platform/text/Collation.h"
 

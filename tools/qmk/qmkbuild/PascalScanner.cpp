@@ -1,6 +1,6 @@
-#include "tools/qmk/build/PascalScanner.h"
+#include "tools/qmk/qmkbuild/PascalScanner.h"
 
-#include "tools/qmk/build/PascalTokenizer.h"
+#include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
 #include <algorithm>
 #include <fstream>

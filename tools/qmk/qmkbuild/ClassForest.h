@@ -4,7 +4,7 @@
 // sources is a node of its own (a root); a class without a declared ancestor descends from
 // TObject; an old-style object without one is a root.
 
-#include "tools/qmk/build/PascalScanner.h"
+#include "tools/qmk/qmkbuild/PascalScanner.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "tools/qmk/build/SourceLibrary.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include "platform/text/Collation.h"
 

@@ -3,9 +3,9 @@
 // paths, what the symbol table of a runtime database holds about them, and the laid-out
 // inheritance diagram of each class.
 
-#include "tools/qmk/build/ClassForest.h"
-#include "tools/qmk/build/PascalScanner.h"
-#include "tools/qmk/build/TreeLayout.h"
+#include "tools/qmk/qmkbuild/ClassForest.h"
+#include "tools/qmk/qmkbuild/PascalScanner.h"
+#include "tools/qmk/qmkbuild/TreeLayout.h"
 
 #include <memory>
 #include <string>

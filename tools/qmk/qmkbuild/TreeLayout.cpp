@@ -1,6 +1,6 @@
-#include "tools/qmk/build/TreeLayout.h"
+#include "tools/qmk/qmkbuild/TreeLayout.h"
 
-#include "tools/qmk/build/CharWidths.h"
+#include "tools/qmk/qmkbuild/CharWidths.h"
 
 #include <algorithm>
 #include <climits>

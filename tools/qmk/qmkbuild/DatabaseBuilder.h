@@ -2,7 +2,7 @@
 // Writes a runtime database from a scanned source library, through the database's own write
 // operations: the symbol table and, for every class, its horizontal and vertical diagram.
 
-#include "tools/qmk/build/SourceLibrary.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "tools/qmk/build/CharWidths.h"
+#include "tools/qmk/qmkbuild/CharWidths.h"
 
 namespace qmkbuild {
 

@@ -1,4 +1,4 @@
-#include "tools/qmk/build/PascalTokenizer.h"
+#include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
 #include <algorithm>
 #include <array>
