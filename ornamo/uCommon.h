@@ -12,15 +12,14 @@
 #include <functional>
 #include <string>
 
-// The diagram library may live in its own namespace; this keeps both forms compiling.
-namespace kavgraph {}
-using namespace kavgraph;
-
 class QDialogButtonBox;
 class QPushButton;
 class QWidget;
 
 namespace ornamo {
+
+// The editor is written against the diagram library's names.
+using namespace kavgraph;
 
 QString ToQt(const std::string &cp1252);
 std::string FromQt(const QString &text);

@@ -20,8 +20,11 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUndoStack;
+
+namespace kavgraph {
 class TKVDiagramBox;
 class TKVEditActor;
+}
 
 namespace ornamo {
 

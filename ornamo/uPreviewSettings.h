@@ -6,7 +6,10 @@
 class QCheckBox;
 class QComboBox;
 class QSpinBox;
+
+namespace kavgraph {
 class TKVDiagramBox;
+}
 
 namespace ornamo {
 

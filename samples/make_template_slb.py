@@ -96,9 +96,10 @@ LIBRARY = {
             "DrawItems": [draw("Card", ROUNDRECT, pen(NAVY), brush(0xFFF8F0, SOLID))],
             "DataItems": [
                 data("Title", "Title", font("Arial", 10, BLACK, True), t=6, va=0),
-                data("Left text", "Left", font("Arial", 8, 0x404040), l=6, t=30, w=0, cm=0, ha=1, va=0, align=0),
-                data("Right text", "Right", font("Arial", 8, 0x404040, False, True), l=0, t=30, w=0, cm=0, ha=2,
-                     va=0, align=1),
+                data("Left text", "Left", font("Arial", 8, 0x404040), l=6, t=30, w=70, h=14, cm=0, ha=1, va=0,
+                     align=0),
+                data("Right text", "Right", font("Arial", 8, 0x404040, False, True), l=0, t=30, w=70, h=14, cm=0,
+                     ha=2, va=0, align=1),
                 data("Lines", "First line|second line|third line", font("Arial", 8, 0x303030), t=48, va=0,
                      wrap=True, magic="|", b=brush(0xE0FFFF, SOLID)),
             ],
@@ -107,8 +108,8 @@ LIBRARY = {
         {
             "Name": "Pictures", "ResizeMode": 0, "Width": 150, "Height": 50, "ConnMoveMode": 0,
             "DrawItems": [draw("Frame", RECTANGLE, pen(GREY), brush(WHITE, SOLID))],
-            "DataItems": [data("Name", "Name", font("Arial", 9, BLACK), l=44, t=0, w=0, cm=0, ha=0, va=4,
-                               align=0)],
+            "DataItems": [data("Name", "Name", font("Arial", 9, BLACK), l=44, t=0, w=100, h=16, cm=0, ha=0,
+                               va=4, align=0)],
             "BitmapItems": [
                 picture("Disc", disc, 16, l=4, t=0, w=16, h=16, va=4),
                 picture("Chequer", chequer, 16, l=0, t=0, w=16, h=16, ha=2, va=1, lock=False),
