@@ -3,6 +3,7 @@
 // (or, with --quiet, a count per kind), and the new database's counts go to stdout.
 
 #include "tools/qmk/Commands.h"
+#include "tools/qmk/HelpCommands.h"
 
 #include "browser/support/L1basis.h"
 #include "platform/text/Windows1252.h"
@@ -153,8 +154,12 @@ void ReportWarnings(const std::vector<qmkbuild::Warning> &warnings, bool quiet)
 
 } // namespace
 
-int RunBuildCommand(const Args &args)
+int RunBuildCommand(const Args &allArgs)
 {
+    HelpTopicOptions help;
+    const Args args = TakeHelpTopicOptions(allArgs, help);
+    if (help.bad)
+        return UsageError("build: --help-from and --help-source go together, each with a value");
     std::optional<BuildArgs> b = ParseBuildArgs(args);
     if (!b)
         return 2;
@@ -192,5 +197,8 @@ int RunBuildCommand(const Args &args)
     progress.Clear();
     ReportWarnings(library.Warnings(), b->quiet);
     // The counts, read back from the new database.
-    return RunInspectCommand({"info", b->output});
+    const int status = RunInspectCommand({"info", b->output});
+    if (status == 0 && help.Wanted())
+        WriteHelpTopics(b->output, help);
+    return status;
 }

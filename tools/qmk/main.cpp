@@ -3,6 +3,7 @@
 // what was wrong, exit status 2.
 
 #include "tools/qmk/Commands.h"
+#include "tools/qmk/HelpCommands.h"
 
 #include "platform/core/Exception.h"
 
@@ -23,6 +24,11 @@ const char kUsage[] =
     "  at FILE CLASS X Y [--vertical]   the diagram node at a point\n"
     "  build -o OUT.QMK [--name LIBRARY] [-I DIR]... [--quiet] PATH...\n"
     "                                   build a database from Object Pascal sources\n"
+    "        [--help-from FILE.xct --help-source PATH]  also OUT.topics, the help topic map\n"
+    "  topic FILE unit U | class C | interface I | routine U R | member OWNER M\n"
+    "                                   the help topic the browser opens, and its page\n"
+    "  see FILE unit U | class U C | routine U R | property|method|event U C M\n"
+    "                                   insert a see tag in the running authoring application\n"
     "\n"
     "Compound files:\n"
     "  storage ls FILE                  every element, depth first\n"
@@ -46,6 +52,7 @@ const Command kCommands[] = {
     {"unit", RunInspectCommand, true},    {"members", RunInspectCommand, true},
     {"diagram", RunInspectCommand, true}, {"at", RunInspectCommand, true},
     {"build", RunBuildCommand, false},    {"storage", RunStorageCommand, false},
+    {"topic", RunTopicCommand, false},    {"see", RunSeeCommand, false},
 };
 
 } // namespace
