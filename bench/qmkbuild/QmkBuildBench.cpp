@@ -2,6 +2,7 @@
 // bytes, and the time to build the sample database (samples/lcl-sources.txt, when the Lazarus
 // and Free Pascal sources are installed) against reading its source files. Prints the ratios.
 
+#include "bench/common/RatioReporter.h"
 #include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 #include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
@@ -273,20 +274,17 @@ BENCHMARK(BM_Sample_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 BENCHMARK(BM_Fpc_ReadSources)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_Fpc_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-// Keeps the real time (ms) of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The shared ratio reporter, also keeping the phase counters of the tree build.
+class QmkReporter : public RatioReporter {
 public:
-    std::map<std::string, double> times;
-    std::map<std::string, double> counters; // of the last run that has them
+    std::map<std::string, double> counters;
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)
-            if (!run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (!run.error_occurred)
                 for (const auto &[name, counter] : run.counters)
                     counters[name] = counter.value;
-            }
-        ConsoleReporter::ReportRuns(runs);
+        RatioReporter::ReportRuns(runs);
     }
 };
 
@@ -295,31 +293,27 @@ public:
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    QmkReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto time = [&](const std::string &prefix) {
-        for (auto &[key, value] : reporter.times)
-            if (key.rfind(prefix, 0) == 0)
-                return value;
-        return 0.0;
-    };
     double megabytes = TotalSize(GeneratedUnits()) / 1e6;
-    double lines = time("BM_Generated_CountLines"), tokens = time("BM_Generated_Tokenize"),
-           scan = time("BM_Generated_Scan");
-    if (lines > 0 && scan > 0)
-        std::printf("Scanner: %.1f MB/s; scan / line count = %.1f, tokenizing / line count = %.1f\n",
-                    megabytes / (scan / 1000), scan / lines, tokens / lines);
-    double read = time("BM_Sample_ReadSources"), build = time("BM_Sample_Build");
-    if (read > 0 && build > 0)
-        std::printf("Sample: built in %.2f s (goal: under 5 s); build / reading the sources = %.1f\n", build / 1000,
-                    build / read);
-    double fpcRead = time("BM_Fpc_ReadSources"), fpcBuild = time("BM_Fpc_Build");
+    double scan = reporter.Seconds("BM_Generated_Scan");
+    if (scan > 0)
+        std::printf("Scanner: %.1f MB/s\n", megabytes / scan);
+    reporter.PrintRatio("Scanning generated units", "BM_Generated_Scan", "BM_Generated_CountLines",
+                        "scanning at least 100 MB/s");
+    reporter.PrintRatio("Tokenizing generated units", "BM_Generated_Tokenize", "BM_Generated_CountLines",
+                        "scanning at least 100 MB/s");
+    double build = reporter.Seconds("BM_Sample_Build");
+    if (build > 0)
+        std::printf("Sample: built in %.2f s (goal: under 5 s)\n", build);
+    reporter.PrintRatio("Sample build", "BM_Sample_Build", "BM_Sample_ReadSources", "a small multiple");
+    double fpcRead = reporter.Seconds("BM_Fpc_ReadSources"), fpcBuild = reporter.Seconds("BM_Fpc_Build");
     if (fpcRead > 0 && fpcBuild > 0) {
         auto &c = reporter.counters;
         double phases = c["scan_s"] + c["contents_s"] + c["layout_s"] + c["write_s"];
         std::printf("Free Pascal tree: built in %.2f s (goal: under 10 s); scanning %.0f MB at %.0f MB/s (goal: at "
                     "least 100 MB/s); build / reading the sources = %.1f\n",
-                    fpcBuild / 1000, c["scanned_MB"], c["scanned_MB"] / c["scan_s"], fpcBuild / fpcRead);
+                    fpcBuild, c["scanned_MB"], c["scanned_MB"] / c["scan_s"], fpcBuild / fpcRead);
         if (phases > 0)
             std::printf("  shares: scanning %.0f%%, symbol table %.0f%%, laying out diagrams %.0f%%, writing %.0f%%\n",
                         100 * c["scan_s"] / phases, 100 * c["contents_s"] / phases, 100 * c["layout_s"] / phases,

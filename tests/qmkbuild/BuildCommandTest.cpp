@@ -1,7 +1,7 @@
 // qmk build end to end: databases built from small units, read back as the browser reads them.
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
-#include "tests/fixtures/StreamFixture.h"
+#include "tests/fixtures/TempDir.h"
 #include "tests/qmkbuild/LayoutChecks.h"
 #include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 
 using namespace qmkbuild;
-using fixture::TempDir;
 
 namespace {
 
