@@ -47,7 +47,16 @@ bool ReadWholeFile(const fs::path &path, std::string &text)
     std::unique_ptr<FILE, int (*)(FILE *)> f(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!f)
         return false;
+    // Sized from the file's length; a file that grows meanwhile is read to its end all the same.
     text.clear();
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(f.get());
+        std::rewind(f.get());
+        if (size > 0) {
+            text.resize(size_t(size));
+            text.resize(std::fread(text.data(), 1, text.size(), f.get()));
+        }
+    }
     char buffer[1 << 16];
     while (size_t n = std::fread(buffer, 1, sizeof buffer, f.get()))
         text.append(buffer, n);
