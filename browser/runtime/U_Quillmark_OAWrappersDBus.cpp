@@ -1,10 +1,11 @@
 // Late-bound method calls over the D-Bus session bus.
 
 #include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
-
+#include "browser/runtime/U_Quillmark_OASession.h"
 #include "platform/core/Exception.h"
 #include "platform/text/Windows1252.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -61,3 +62,20 @@ std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &pr
 }
 
 void UseDBusAutomation() { SetAutomationObjectFactory(ConnectAutomationObject); }
+
+// The session bus needs an application object on this thread; a console program has none.
+struct TAutomationBusSession::Impl {
+    int argc = 1;
+    char name[8] = "console";
+    char *argv[2] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
+};
+
+TAutomationBusSession::TAutomationBusSession() : fImpl(std::make_unique<Impl>())
+{
+    if (!QCoreApplication::instance())
+        fImpl->app = std::make_unique<QCoreApplication>(fImpl->argc, fImpl->argv);
+    UseDBusAutomation();
+}
+
+TAutomationBusSession::~TAutomationBusSession() = default;
