@@ -5,6 +5,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+namespace kavgraph {
+
 namespace {
 
 // A handle stands for its owner, a label for its edge.
@@ -338,3 +340,5 @@ void TKVUserActor::DoKeyUp(int Key, TShiftState Shift)
     if (OnKeyUp)
         OnKeyUp(this, Key, Shift);
 }
+
+} // namespace kavgraph

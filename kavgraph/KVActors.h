@@ -3,9 +3,12 @@
 // and one that hands every event to the application. Each takes the pointer position for hit
 // tests from its box's CursorPos (the world position of the last mouse move).
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjsActor.h"
 
 #include <memory>
+
+namespace kavgraph {
 
 class TKVCustomVertex;
 class TKVCustomEdge;
@@ -16,7 +19,9 @@ using TKVCreateVertexEvent = std::function<std::unique_ptr<TKVCustomVertex>(QObj
 using TKVCreateEdgeEvent = std::function<std::unique_ptr<TKVCustomEdge>(
     QObject *Sender, TKVObject *Source, TKVObject *Target, TKVPoint StartP, TKVPoint EndP)>;
 
-class TKVEditActor : public TKVActor {
+class KAVGRAPH_EXPORT TKVEditActor : public TKVActor {
+    Q_OBJECT
+
 public:
     using TKVActor::TKVActor;
     void DoMouseDown(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -29,7 +34,9 @@ private:
     void DrawOutline(TKVObject *Obj);
 };
 
-class TKVAddVertexActor : public TKVActor {
+class KAVGRAPH_EXPORT TKVAddVertexActor : public TKVActor {
+    Q_OBJECT
+
 public:
     using TKVActor::TKVActor;
     TKVCreateVertexEvent OnCreateVertex;
@@ -37,7 +44,9 @@ public:
     void DoRightClick() override;
 };
 
-class TKVAddEdgeActor : public TKVActor {
+class KAVGRAPH_EXPORT TKVAddEdgeActor : public TKVActor {
+    Q_OBJECT
+
 public:
     using TKVActor::TKVActor;
     TKVCreateEdgeEvent OnCreateEdge;
@@ -49,7 +58,12 @@ private:
     void DrawRubberLine(TKVPoint End);
 };
 
-class TKVZoomActor : public TKVActor {
+class KAVGRAPH_EXPORT TKVZoomActor : public TKVActor {
+    Q_OBJECT
+    Q_PROPERTY(int ZoomInkrement MEMBER ZoomInkrement)
+    Q_PROPERTY(int MinZoom MEMBER MinZoom)
+    Q_PROPERTY(int MaxZoom MEMBER MaxZoom)
+
 public:
     using TKVActor::TKVActor;
     std::int32_t ZoomInkrement = 0; // percent
@@ -58,7 +72,9 @@ public:
     void DoMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
 };
 
-class TKVUserActor : public TKVActor {
+class KAVGRAPH_EXPORT TKVUserActor : public TKVActor {
+    Q_OBJECT
+
 public:
     using TKVActor::TKVActor;
     void DoClick() override;
@@ -69,3 +85,5 @@ public:
     void DoMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DoKeyUp(int Key, TShiftState Shift) override;
 };
+
+} // namespace kavgraph

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kavgraph {
+
 // ---- Free routines -------------------------------------------------------------------------------
 
 std::int32_t WorldToScreen(std::int32_t V, std::int32_t Scale) { return RoundHalfEven(V * (Scale * 0.01)); }
@@ -686,3 +688,5 @@ void TKVVertex::ConnectionMoveTo(TKVPoint &Delta, TKVPoint HandlePos)
     default: break;
     }
 }
+
+} // namespace kavgraph

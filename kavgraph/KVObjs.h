@@ -3,6 +3,7 @@
 // hit tests, moves, connection rules, drawing and storage records; the free geometry routines;
 // the registries of object and data classes; and the style library.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVStream.h"
 #include "kavgraph/KVStyles.h"
 #include "kavgraph/KVTypes.h"
@@ -18,6 +19,9 @@
 #include <vector>
 
 class TCanvas;
+
+namespace kavgraph {
+
 class TKVObject;
 class TKVHandle;
 class TKVDataObject;
@@ -27,25 +31,25 @@ using TKVObjectList = std::vector<TKVObject *>;
 
 // ---- Free routines -------------------------------------------------------------------------------
 
-std::int32_t WorldToScreen(std::int32_t V, std::int32_t Scale);     // round(V * (Scale * 0.01))
-std::int32_t WorldToScreenF(std::int32_t V, double Factor);         // round(V * Factor)
-std::int32_t WorldToScreenF64(std::int64_t V, double Factor);       // the same for wide intermediates
-TKVPoint WorldToScreenPt(TKVPoint P, std::int32_t Scale);
-TKVPoint WorldToScreenPtF(TKVPoint P, double Factor);
-std::int32_t ScreenToWorld(std::int32_t V, std::int32_t Scale);     // round(100 / Scale * V)
-TKVPoint ScreenToWorldPt(TKVPoint P, std::int32_t Scale);
-TKVRect NormalizeRect(const TKVRect &R);
-bool FuzzyMatch(std::int32_t D); // |D| <= 3
-TKVPoint PerpendicularPoint(TKVPoint P, TKVPoint A, TKVPoint B);
+KAVGRAPH_EXPORT std::int32_t WorldToScreen(std::int32_t V, std::int32_t Scale);     // round(V * (Scale * 0.01))
+KAVGRAPH_EXPORT std::int32_t WorldToScreenF(std::int32_t V, double Factor);         // round(V * Factor)
+KAVGRAPH_EXPORT std::int32_t WorldToScreenF64(std::int64_t V, double Factor);       // the same for wide intermediates
+KAVGRAPH_EXPORT TKVPoint WorldToScreenPt(TKVPoint P, std::int32_t Scale);
+KAVGRAPH_EXPORT TKVPoint WorldToScreenPtF(TKVPoint P, double Factor);
+KAVGRAPH_EXPORT std::int32_t ScreenToWorld(std::int32_t V, std::int32_t Scale);     // round(100 / Scale * V)
+KAVGRAPH_EXPORT TKVPoint ScreenToWorldPt(TKVPoint P, std::int32_t Scale);
+KAVGRAPH_EXPORT TKVRect NormalizeRect(const TKVRect &R);
+KAVGRAPH_EXPORT bool FuzzyMatch(std::int32_t D); // |D| <= 3
+KAVGRAPH_EXPORT TKVPoint PerpendicularPoint(TKVPoint P, TKVPoint A, TKVPoint B);
 // The signed distance of P from the line A-B when the foot of the perpendicular lies strictly
 // inside the segment; 999 otherwise (and for A = B).
-std::int32_t PointToLineDistance(TKVPoint P, TKVPoint A, TKVPoint B);
+KAVGRAPH_EXPORT std::int32_t PointToLineDistance(TKVPoint P, TKVPoint A, TKVPoint B);
 void Swap(std::int32_t &a, std::int32_t &b);
 inline TKVPoint KVPoint(std::int32_t X, std::int32_t Y) { return {X, Y}; }
 inline TKVRect KVRect(std::int32_t L, std::int32_t T, std::int32_t R, std::int32_t B) { return {L, T, R, B}; }
-bool RectInRect(const TKVRect &A, const TKVRect &B);
-bool PointInRect(TKVPoint P, const TKVRect &R);
-TKVPoint PointDiff(TKVPoint A, TKVPoint B); // B - A
+KAVGRAPH_EXPORT bool RectInRect(const TKVRect &A, const TKVRect &B);
+KAVGRAPH_EXPORT bool PointInRect(TKVPoint P, const TKVRect &R);
+KAVGRAPH_EXPORT TKVPoint PointDiff(TKVPoint A, TKVPoint B); // B - A
 inline std::int32_t Max(std::int32_t a, std::int32_t b) { return a > b ? a : b; }
 inline std::int32_t Min(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
 
@@ -82,14 +86,14 @@ struct TKVDataClass {
 // Registers C and its ancestors up to the root (or the first already registered). Raises
 // "Class already registered: NAME" when a different class of that name is registered; the
 // registry is then left as it was.
-void RegisterKVClass(const TKVClass &C);
-void RegisterDataClass(const TKVDataClass &C);
-const TKVClass *GetKVClass(std::string_view Name);        // exact, case-sensitive; none when absent
-const TKVDataClass *GetDataClass(std::string_view Name);
+KAVGRAPH_EXPORT void RegisterKVClass(const TKVClass &C);
+KAVGRAPH_EXPORT void RegisterDataClass(const TKVDataClass &C);
+KAVGRAPH_EXPORT const TKVClass *GetKVClass(std::string_view Name);        // exact, case-sensitive; none when absent
+KAVGRAPH_EXPORT const TKVDataClass *GetDataClass(std::string_view Name);
 
 // ---- Objects ----------------------------------------------------------------------------------------
 
-class TKVObject {
+class KAVGRAPH_EXPORT TKVObject {
 public:
     explicit TKVObject(TKVObjectType type) : ObjectType(type) {}
     virtual ~TKVObject() = default;
@@ -126,7 +130,7 @@ public:
 };
 
 // An 8 x 8 drag handle of an edge, a vertex or a label.
-class TKVHandle : public TKVObject {
+class KAVGRAPH_EXPORT TKVHandle : public TKVObject {
 public:
     TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint Position);
 
@@ -151,7 +155,7 @@ public:
 class TKVCustomEdge;
 
 // The label point of an edge with its text box.
-class TKVAdjacent : public TKVObject {
+class KAVGRAPH_EXPORT TKVAdjacent : public TKVObject {
 public:
     TKVAdjacent(TKVCustomEdge *Edge, TKVPoint P);
 
@@ -179,7 +183,7 @@ private:
     static void DrawConnector(TCanvas &Canvas, TKVPoint handle, TKVPoint label);
 };
 
-class TKVCustomEdge : public TKVObject {
+class KAVGRAPH_EXPORT TKVCustomEdge : public TKVObject {
 public:
     // Hooks the end handles into Source's and Target's Links; vertices may move the end points
     // (their connection rules).
@@ -229,7 +233,7 @@ protected:
     void ExportLabelAndBends(TKVTextWriter &Writer, bool withText) const;
 };
 
-class TKVCustomVertex : public TKVObject {
+class KAVGRAPH_EXPORT TKVCustomVertex : public TKVObject {
 public:
     // A 100 x 50 box centred on P.
     explicit TKVCustomVertex(TKVPoint P);
@@ -270,7 +274,7 @@ public:
 
 // Application data attached to a vertex or an edge. Subclasses store themselves and register a
 // TKVDataClass whose Load and Import build them.
-class TKVDataObject {
+class KAVGRAPH_EXPORT TKVDataObject {
 public:
     virtual ~TKVDataObject() = default;
 
@@ -286,7 +290,7 @@ public:
     void PropertyChanged(const std::string &FieldName);
 };
 
-class TKVEdge : public TKVCustomEdge {
+class KAVGRAPH_EXPORT TKVEdge : public TKVCustomEdge {
 public:
     // An edge of the library's edge style of that name (default looks when there is none).
     TKVEdge(TKVObject *Source, TKVObject *Target, TKVPoint StartP, TKVPoint EndP, std::string_view StyleName,
@@ -315,7 +319,7 @@ private:
     std::unique_ptr<TKVDataObject> fOwnedData;
 };
 
-class TKVVertex : public TKVCustomVertex {
+class KAVGRAPH_EXPORT TKVVertex : public TKVCustomVertex {
 public:
     // A vertex of the library's vertex style of that name, sized by it, centred on P.
     TKVVertex(TKVPoint P, TKVStyleLibrary *StyleLibrary, std::string_view StyleName);
@@ -350,7 +354,10 @@ private:
 
 // The named vertex and edge styles of an application, stored as a style library file (".slb").
 // Its component name is the QObject's objectName.
-class TKVStyleLibrary : public QObject {
+class KAVGRAPH_EXPORT TKVStyleLibrary : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString LibFile READ LibFile WRITE SetLibFile)
+
 public:
     explicit TKVStyleLibrary(QObject *Owner = nullptr);
     ~TKVStyleLibrary() override;
@@ -391,4 +398,6 @@ private:
 };
 
 // The versions of the library stream that are read; the first is the one written.
-extern const char *const KVLibraryVersions[5]; // "SL1.03", "SL1.02", "SL1.01", "SL1.00", "SL0.95"
+extern KAVGRAPH_EXPORT const char *const KVLibraryVersions[5]; // "SL1.03", "SL1.02", "SL1.01", "SL1.00", "SL0.95"
+
+} // namespace kavgraph

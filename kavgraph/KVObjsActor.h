@@ -2,6 +2,7 @@
 // The base of the actors: non-visual components that give a diagram box its interactive
 // behaviour. The box forwards its mouse, click and key events to the actor assigned to it.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVTypes.h"
 
 #include <QObject>
@@ -9,6 +10,8 @@
 
 #include <cstdint>
 #include <functional>
+
+namespace kavgraph {
 
 class TKVDiagramBox;
 class TKVObject;
@@ -27,7 +30,9 @@ using TKVActorMouseEvent =
     std::function<void(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TKVActorMouseMoveEvent = std::function<void(QObject *Sender, TShiftState Shift, int X, int Y)>;
 
-class TKVActor : public QObject {
+class KAVGRAPH_EXPORT TKVActor : public QObject {
+    Q_OBJECT
+
 public:
     explicit TKVActor(QObject *Owner = nullptr) : QObject(Owner) {}
     // Set by the box when the actor is assigned to it.
@@ -42,8 +47,6 @@ public:
     TKVKeyEvent OnKeyUp;
     // The object of the last hit test; the box clears it when that object goes.
     TKVObject *Current = nullptr;
-    TKVPoint StartPoint; // the last pointer position of a drag (world)
-    TKVPoint RubberStart; // where a rubber band or a new edge started (world)
 
     virtual void DoClick() {}
     virtual void DoDblClick() {}
@@ -55,4 +58,10 @@ public:
     // Client coordinates.
     virtual void DoMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {}
     virtual void DoKeyUp(int Key, TShiftState Shift) {}
+
+protected:
+    TKVPoint StartPoint; // the last pointer position of a drag (world)
+    TKVPoint RubberStart; // where a rubber band or a new edge started (world)
 };
+
+} // namespace kavgraph

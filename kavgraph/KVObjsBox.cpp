@@ -20,6 +20,8 @@
 #include <climits>
 #include <cmath>
 
+namespace kavgraph {
+
 namespace {
 
 // Pictures larger than this are refused rather than allocated.
@@ -630,6 +632,12 @@ void TKVDiagramBox::PaintHint(TCanvas &Canvas, const QRect &Clip)
 void TKVDiagramBox::RenderInto(QImage &Image, const QRect &Clip)
 {
     TCanvas canvas(&Image);
+    RenderInto(canvas, Clip);
+}
+
+void TKVDiagramBox::RenderInto(TCanvas &canvas, const QRect &Clip)
+{
+    canvas.SetAntialiased(fAntialiased);
     PaintBackground(canvas, Clip, size());
     const TKVPoint offset{ScreenToWorld(Clip.left(), fScale), ScreenToWorld(Clip.top(), fScale)};
     if (fShowGrid)
@@ -918,3 +926,5 @@ void TKVDiagramBox::keyReleaseEvent(QKeyEvent *event)
     if (fActor)
         fActor->DoKeyUp(event->key(), ShiftOf(event->modifiers(), Qt::NoButton));
 }
+
+} // namespace kavgraph

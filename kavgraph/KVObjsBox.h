@@ -9,6 +9,7 @@
 // (rubber bands, an object added) goes into the buffer through DrawOnBox, and the screen is then
 // updated from it.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVObjsActor.h"
 #include "kavgraph/KVObjsPages.h"
@@ -27,13 +28,29 @@ class QPrinter;
 class QScrollArea;
 class QTimer;
 
+namespace kavgraph {
+
 // A printer page by column and row, both from 1.
 struct TKVPage {
     std::int32_t Column = 1;
     std::int32_t Row = 1;
 };
 
-class TKVDiagramBox : public QWidget {
+class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(int Scale READ Scale WRITE SetScale)
+    Q_PROPERTY(int PrintScale READ PrintScale WRITE SetPrintScale)
+    Q_PROPERTY(bool ShowGrid READ ShowGrid WRITE SetShowGrid)
+    Q_PROPERTY(bool CenterBitmap READ CenterBitmap WRITE SetCenterBitmap)
+    Q_PROPERTY(int GridStep READ GridStep WRITE SetGridStep)
+    Q_PROPERTY(TColor GridColor READ GridColor WRITE SetGridColor)
+    Q_PROPERTY(bool ShowPrinterPage READ ShowPrinterPage WRITE SetShowPrinterPage)
+    Q_PROPERTY(bool AutoSize MEMBER AutoSize)
+    Q_PROPERTY(int DiagramHintPause MEMBER DiagramHintPause)
+    Q_PROPERTY(bool ImmediateRedraw MEMBER ImmediateRedraw)
+    Q_PROPERTY(bool ShowDiagramHint MEMBER ShowDiagramHint)
+
 public:
     explicit TKVDiagramBox(QWidget *Owner = nullptr);
     ~TKVDiagramBox() override;
@@ -176,6 +193,24 @@ public:
     // The picture CopyToClipboard puts on the clipboard (null when nothing is selected).
     QImage SelectionPicture();
 
+    // ---- Pictures ----
+    // Smooth lines, shapes and text on screen and in pictures. Off by default, so that the
+    // drawing stays pixel for pixel as the styles describe it; rubber bands and other not-XOR
+    // figures are never smoothed.
+    bool Antialiased() const { return fAntialiased; }
+    void SetAntialiased(bool V);
+    // The picture RenderImage gives, as SVG (vector shapes and text); SaveSvg writes it to a file
+    // through a temporary file.
+    QByteArray SvgBytes();
+    void SaveSvg(const QString &FileName);
+    // The world rectangle that shows Objects whole, data texts included, grown by 10 on each side;
+    // empty (Left >= Right) when there is nothing to show.
+    TKVRect PictureArea(const TKVObjectList &Objects);
+    // The whole diagram cropped to its PictureArea at Scale, on white, without selection marks,
+    // grid or page lines (what a document would include); null or empty when the diagram is.
+    QImage DiagramImage();
+    QByteArray DiagramSvg();
+
     // The hint text showing, or empty.
     const std::string &HintText() const { return fHintText; }
     bool HintShowing() const { return fHintShowing; }
@@ -196,6 +231,7 @@ private:
     void Forget(TKVObject *Obj); // takes Obj and its parts out of the selection and the actor
     void FreeObjects();
     void RenderInto(QImage &Image, const QRect &Clip);
+    void RenderInto(TCanvas &Canvas, const QRect &Clip);
     void PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize &Control);
     void PaintHint(TCanvas &Canvas, const QRect &Clip);
     QRect VisibleRect() const;
@@ -216,6 +252,7 @@ private:
     TColor fGridColor = clBlack;
     TPenStyle fGridStyle = psSolid;
     bool fShowPrinterPage = false;
+    bool fAntialiased = false;
 
     // The back buffer of the visible part.
     QImage fBuffer;
@@ -231,3 +268,5 @@ private:
     std::unique_ptr<QPrinter> fPrinter;
     std::optional<TKVPrinterMetrics> fPrinterMetrics;
 };
+
+} // namespace kavgraph

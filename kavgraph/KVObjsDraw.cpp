@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kavgraph {
+
 namespace {
 
 // round((v - o) * f), kept within +-2^30 so that the few pixels added round it never overflow.
@@ -292,3 +294,5 @@ void TKVAdjacent::DrawDrag(TCanvas &Canvas, double ScaleFactor)
                      Map(Bounds.Right, 0, ScaleFactor) + 2, Map(Bounds.Bottom, 0, ScaleFactor) + 2);
     DrawConnector(Canvas, WorldToScreenPtF(Handle->Position, ScaleFactor), WorldToScreenPtF(Position, ScaleFactor));
 }
+
+} // namespace kavgraph

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace kavgraph {
+
 const char *const KVLibraryVersions[5] = {"SL1.03", "SL1.02", "SL1.01", "SL1.00", "SL0.95"};
 
 namespace {
@@ -138,3 +140,5 @@ void TKVStyleLibrary::DoSave(TKVWriter &Writer) const
         style->Save(Writer);
     Writer.WriteListEnd();
 }
+
+} // namespace kavgraph

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kavgraph {
+
 namespace kvpages {
 
 double ToReal48(double v)
@@ -53,3 +55,5 @@ TKVPageCount PageCount(const TKVRect &Extent, const TKVPrinterMetrics &M, std::i
 }
 
 } // namespace kvpages
+
+} // namespace kavgraph

@@ -2,9 +2,12 @@
 // The printer page arithmetic shared by the diagram box (page lines, page count, printing) and
 // the print preview.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVTypes.h"
 
 #include <cstdint>
+
+namespace kavgraph {
 
 // The printable page in printer pixels and the screen width in pixels.
 struct TKVPrinterMetrics {
@@ -23,19 +26,21 @@ struct TKVPageCount {
 namespace kvpages {
 
 // The value as a 6-byte real holds it: the significand rounded to 40 bits.
-double ToReal48(double v);
+KAVGRAPH_EXPORT double ToReal48(double v);
 
 // How many printer pixels stand for 100 screen pixels at PrintScale percent:
 // round(PageWidth / ScreenWidth * PrintScale). Never below 1.
-std::int32_t PrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
+KAVGRAPH_EXPORT std::int32_t PrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
 // The same with the quotient held as a 6-byte real (the print preview's rounding).
-std::int32_t PreviewPrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
+KAVGRAPH_EXPORT std::int32_t PreviewPrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
 
 // One printer page in world units at printer percent P: (round(PageWidth * 100 / P),
 // round(PageHeight * 100 / P)), each at least 1.
-TKVPoint PageSize(const TKVPrinterMetrics &M, std::int32_t P);
+KAVGRAPH_EXPORT TKVPoint PageSize(const TKVPrinterMetrics &M, std::int32_t P);
 
 // Columns and rows of pages that cover the extent measured from the world origin.
-TKVPageCount PageCount(const TKVRect &Extent, const TKVPrinterMetrics &M, std::int32_t PrintScale);
+KAVGRAPH_EXPORT TKVPageCount PageCount(const TKVRect &Extent, const TKVPrinterMetrics &M, std::int32_t PrintScale);
 
 } // namespace kvpages
+
+} // namespace kavgraph

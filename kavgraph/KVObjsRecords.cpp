@@ -5,6 +5,8 @@
 #include <functional>
 #include <type_traits>
 
+namespace kavgraph {
+
 namespace {
 
 // The style records inside graph files carry this mark, which selects their full form.
@@ -419,3 +421,5 @@ std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadC
     edge->AdoptDataObject(ImportData(Reader));
     return edge;
 }
+
+} // namespace kavgraph

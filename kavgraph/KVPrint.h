@@ -6,6 +6,7 @@
 // Marks are kept for the first 50 columns and 50 rows; pages beyond them show no mark and
 // cannot be marked.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjsPages.h"
 #include "platform/ui/Canvas.h"
 
@@ -16,10 +17,15 @@
 #include <array>
 #include <vector>
 
+namespace kavgraph {
+
 class TKVDiagramBox;
 struct TKVPage;
 
-class TKVPrintPreview : public QWidget {
+class KAVGRAPH_EXPORT TKVPrintPreview : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+
 public:
     static constexpr int kMaxPages = 50;
 
@@ -36,7 +42,8 @@ public:
     // Column X, row Y, both from 1 to 50; outside the table no mark is read or written.
     bool GetPage(int X, int Y) const;
     void SetPage(int X, int Y, bool Value);
-    // The marked pages, rows outer and columns inner.
+    // The marked pages within the diagram's current page count, rows outer and columns inner.
+    // Marks beyond it are kept (they count again when the diagram grows) but not given.
     std::vector<TKVPage> MarkedPages() const;
 
     // The scale of the last paint, percent.
@@ -55,3 +62,5 @@ private:
     QImage fBuffer;
     std::array<std::array<bool, kMaxPages>, kMaxPages> fPages{}; // [column - 1][row - 1]
 };
+
+} // namespace kavgraph

@@ -4,8 +4,12 @@
 
 #include <array>
 
+namespace kavgraph {
+
 inline constexpr const char *KVPalettePage = "Diagrams";
 
 inline constexpr std::array<const char *, 9> KVComponentClasses{
     "TKVDiagramBox", "TKVStyleLibrary", "TKVEditActor", "TKVAddVertexActor", "TKVAddEdgeActor",
     "TKVZoomActor",  "TKVUserActor",    "TKVOverviewBox", "TKVPrintPreview"};
+
+} // namespace kavgraph

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+namespace kavgraph {
+
 const char *const SInvalidPropertyValue = "Invalid property value";
 const char *const SReadError = "Stream read error";
 
@@ -176,3 +178,5 @@ std::int32_t TKVTextReader::ReadNumber()
     ReadNumbers(&n, 1);
     return n;
 }
+
+} // namespace kavgraph

@@ -2,15 +2,18 @@
 // The typed value encoding of every stream of the diagram library: one tag byte per value, then
 // its little-endian payload. Also the line-based text files of the interchange format.
 
+#include "kavgraph/kavgraph_export.h"
 #include "platform/core/Exception.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+namespace kavgraph {
+
 // A value of the wrong kind ("Invalid property value") or a read past the end of the data
 // ("Stream read error"); for text files a malformed number or a missing line.
-class EKVReadError : public Exception {
+class KAVGRAPH_EXPORT EKVReadError : public Exception {
 public:
     using Exception::Exception;
 };
@@ -27,10 +30,10 @@ constexpr std::uint8_t True = 0x09;
 constexpr std::uint8_t LongString = 0x0C;
 } // namespace kvtag
 
-extern const char *const SInvalidPropertyValue; // "Invalid property value"
-extern const char *const SReadError;            // "Stream read error"
+extern KAVGRAPH_EXPORT const char *const SInvalidPropertyValue; // "Invalid property value"
+extern KAVGRAPH_EXPORT const char *const SReadError;            // "Stream read error"
 
-class TKVWriter {
+class KAVGRAPH_EXPORT TKVWriter {
 public:
     // Integers in the smallest form that holds them.
     void WriteInteger(std::int32_t value);
@@ -49,7 +52,7 @@ private:
 };
 
 // Reads from bytes that outlive the reader.
-class TKVReader {
+class KAVGRAPH_EXPORT TKVReader {
 public:
     explicit TKVReader(std::string_view data) : fData(data) {}
     explicit TKVReader(const char *data) : fData(data) {}
@@ -76,7 +79,7 @@ private:
 };
 
 // Lines of 8-bit text ending in CR LF; several numbers on one line are separated by one blank.
-class TKVTextWriter {
+class KAVGRAPH_EXPORT TKVTextWriter {
 public:
     void WriteLine(std::string_view text);
     void WriteNumbers(std::initializer_list<std::int32_t> numbers);
@@ -86,7 +89,7 @@ private:
     std::string fData;
 };
 
-class TKVTextReader {
+class KAVGRAPH_EXPORT TKVTextReader {
 public:
     explicit TKVTextReader(std::string_view data) : fData(data) {}
     explicit TKVTextReader(const char *text) : fData(text) {}
@@ -102,3 +105,5 @@ private:
     std::string_view fData;
     std::size_t fPos = 0;
 };
+
+} // namespace kavgraph

@@ -2,6 +2,8 @@
 
 #include "kavgraph/KVStyles.h"
 
+namespace kavgraph {
+
 namespace {
 
 template <typename Item>
@@ -218,3 +220,5 @@ void TKVEdgeStyle::Save(TKVWriter &Writer) const
     Writer.WriteInteger(DrawConnection);
     Writer.WriteString(Data);
 }
+
+} // namespace kavgraph

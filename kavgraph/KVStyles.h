@@ -2,6 +2,7 @@
 // Style items (draw, bitmap and data items that paint one element of a vertex) and the vertex and
 // edge styles built from them. Plain objects that stream themselves with the typed value encoding.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVStream.h"
 #include "kavgraph/KVTypes.h"
 #include "platform/ui/Canvas.h"
@@ -11,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace kavgraph {
 
 class TKVObject;
 class TKVDataObject;
@@ -35,7 +38,7 @@ struct TKVItemPlacement {
     bool operator==(const TKVItemPlacement &) const = default;
 };
 
-class TKVStyleItem {
+class KAVGRAPH_EXPORT TKVStyleItem {
 public:
     virtual ~TKVStyleItem() = default;
 
@@ -61,7 +64,7 @@ public:
                                        std::int32_t DefaultHeight) const;
 };
 
-class TKVDrawItem : public TKVStyleItem {
+class KAVGRAPH_EXPORT TKVDrawItem : public TKVStyleItem {
 public:
     TKVShape Shape = diRectangle;
     TPen Pen;
@@ -75,7 +78,7 @@ public:
     void Assign(const TKVDrawItem &Source);
 };
 
-class TKVBitmapItem : public TKVStyleItem {
+class KAVGRAPH_EXPORT TKVBitmapItem : public TKVStyleItem {
 public:
     TBitmap Bitmap;
     bool LockAspectRatio = true;
@@ -88,7 +91,7 @@ public:
     void Assign(const TKVBitmapItem &Source);
 };
 
-class TKVDataItem : public TKVStyleItem {
+class KAVGRAPH_EXPORT TKVDataItem : public TKVStyleItem {
 public:
     TKVDataItem() { Font.Name = "Arial"; }
 
@@ -108,15 +111,15 @@ public:
 };
 
 // round(A * B * 0.01)
-std::int32_t Percent(std::int32_t A, std::int32_t B);
+KAVGRAPH_EXPORT std::int32_t Percent(std::int32_t A, std::int32_t B);
 // Line splitting at every occurrence of Magic (left to right, non-overlapping); the whole text is
 // one line when WordWrap is false or Magic is empty.
-std::int32_t WrapLines(std::string_view Text, std::string_view Magic, bool WordWrap);
-std::string WrapString(std::string_view Text, std::int32_t Index, std::string_view Magic, bool WordWrap);
+KAVGRAPH_EXPORT std::int32_t WrapLines(std::string_view Text, std::string_view Magic, bool WordWrap);
+KAVGRAPH_EXPORT std::string WrapString(std::string_view Text, std::int32_t Index, std::string_view Magic, bool WordWrap);
 // The first of the widest lines as measured on the canvas.
-std::string MaxWidthLine(std::string_view Text, std::string_view Magic, bool WordWrap, TCanvas &Canvas);
+KAVGRAPH_EXPORT std::string MaxWidthLine(std::string_view Text, std::string_view Magic, bool WordWrap, TCanvas &Canvas);
 
-class TKVVertexStyle {
+class KAVGRAPH_EXPORT TKVVertexStyle {
 public:
     TKVVertexStyle() = default;
     TKVVertexStyle(const TKVVertexStyle &) = delete;
@@ -144,7 +147,7 @@ public:
     TKVBitmapItem *GetBitmapItem(std::string_view Name) const;
 };
 
-class TKVEdgeStyle {
+class KAVGRAPH_EXPORT TKVEdgeStyle {
 public:
     TKVEdgeStyle() { Font.Name = "Arial"; }
     TKVEdgeStyle(const TKVEdgeStyle &) = delete;
@@ -173,3 +176,5 @@ public:
     void Load(TKVReader &Reader, std::string_view Version);
     void Save(TKVWriter &Writer) const;
 };
+
+} // namespace kavgraph

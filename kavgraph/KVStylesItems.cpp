@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace kavgraph {
+
 namespace {
 
 // round(v * factor), kept within +-2^30 so that sums of a few such values never overflow.
@@ -383,3 +385,5 @@ void TKVDataItem::Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor,
                         Saturate(y), text);
     }
 }
+
+} // namespace kavgraph

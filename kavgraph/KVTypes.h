@@ -3,11 +3,14 @@
 // byte; the ordinals are stored in files and must not change), the save-option set, rounding,
 // and the event types of the diagram box.
 
+#include "kavgraph/kavgraph_export.h"
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <limits>
+
+namespace kavgraph {
 
 struct TKVPoint {
     std::int32_t X = 0;
@@ -50,7 +53,7 @@ enum TKVDrawConnect : std::uint8_t { dclAlways, dclSelected, dclNever };
 enum TKVConnMoveMode : std::uint8_t { cmmCentered, cmmCenterBounds, cmmBounds, cmmFree };
 
 // A set of TKVSaveOption: bit 0 soDiagram ... bit 3 soBoxOptions.
-class TKVSaveOptions {
+class KAVGRAPH_EXPORT TKVSaveOptions {
 public:
     constexpr TKVSaveOptions() = default;
     constexpr TKVSaveOptions(std::initializer_list<TKVSaveOption> options)
@@ -104,3 +107,5 @@ using TKVScaleChangeEvent = std::function<void(TKVScaleChange Mode, int &NewScal
 // Returns false to veto; may replace theObject.
 using TKVObjectEvent = std::function<bool(TKVObject *&theObject, TKVMode Mode)>;
 using TKVMouseEvent = std::function<void(TKVObject *DiagramObject, TKVPoint P, TKVSelMode &SelMode, bool &DoDefaults)>;
+
+} // namespace kavgraph

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace kavgraph {
+
 TKVOverviewBox::TKVOverviewBox(QWidget *Owner) : QWidget(Owner)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -180,3 +182,5 @@ void TKVOverviewBox::mouseReleaseEvent(QMouseEvent *event)
     fDragging = false;
     update();
 }
+
+} // namespace kavgraph

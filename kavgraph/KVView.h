@@ -4,6 +4,7 @@
 // scrolls the diagram; dragging a rectangle with the right button zooms the diagram box so that
 // the rectangle fills the view. It works only while the diagram box sits in a scroll area.
 
+#include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVTypes.h"
 #include "platform/ui/Colors.h"
 
@@ -13,11 +14,19 @@
 
 #include <functional>
 
+namespace kavgraph {
+
 class TKVDiagramBox;
 
 using TKVScaleEvent = std::function<void(int &NewScale)>;
 
-class TKVOverviewBox : public QWidget {
+class KAVGRAPH_EXPORT TKVOverviewBox : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(int MinZoom MEMBER MinZoom)
+    Q_PROPERTY(int MaxZoom MEMBER MaxZoom)
+    Q_PROPERTY(bool Active READ Active WRITE SetActive)
+
 public:
     explicit TKVOverviewBox(QWidget *Owner = nullptr);
     ~TKVOverviewBox() override;
@@ -37,9 +46,6 @@ public:
 
     // The visible part of the diagram in overview pixels, as last painted.
     TKVRect ViewRect{0, 0, 0, 0};
-    TKVPoint DragOffset{0, 0};
-    TKVPoint DownPoint{0, 0};
-    TKVPoint LastPoint{0, 0};
     TKVPoint ViewCenter{0, 0};
     std::int32_t OverviewScale = 1; // percent
 
@@ -60,5 +66,11 @@ private:
     QPointer<TKVDiagramBox> fDiagramBox;
     bool fActive = false;
     TColor fColor = clBtnFace;
+    // The frame or zoom rectangle being dragged.
+    TKVPoint DragOffset{0, 0};
+    TKVPoint DownPoint{0, 0};
+    TKVPoint LastPoint{0, 0};
     bool fDragging = false; // while a button is held the picture is only copied
 };
+
+} // namespace kavgraph

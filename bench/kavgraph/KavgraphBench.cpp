@@ -10,6 +10,8 @@
 #include <cstring>
 #include <iostream>
 
+using namespace kavgraph;
+
 namespace {
 
 // ---- Library save and load ----------------------------------------------------------------------

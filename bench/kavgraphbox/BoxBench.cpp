@@ -14,6 +14,8 @@
 
 #include <iostream>
 
+using namespace kavgraph;
+
 namespace {
 
 constexpr int kSide = 100; // 100 x 100 vertices

@@ -2,8 +2,8 @@
 // bytes, and the time to build the sample database (samples/lcl-sources.txt, when the Lazarus
 // and Free Pascal sources are installed) against reading its source files. Prints the ratios.
 
-#include "tools/qmk/build/DatabaseBuilder.h"
-#include "tools/qmk/build/PascalTokenizer.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -34,6 +34,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+using namespace kavgraph;
+
 namespace {
 
 QString ToQt(const std::string &cp1252) { return QString::fromStdString(text::Cp1252ToUtf8(cp1252)); }

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+using namespace kavgraph;
+
 // Each target includes this once: it starts the application before the first input.
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace kavgraph;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);

@@ -3,6 +3,8 @@
 
 #include "kavgraph/KVObjs.h"
 
+using namespace kavgraph;
+
 namespace {
 
 struct Scene {

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace kavgraph;
+
 namespace {
 
 void Check(bool ok)

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFF, kBlack = 0xFF000000, kRed = 0xFFFF0000;

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 std::string Stream(const TKVStyleLibrary &lib)

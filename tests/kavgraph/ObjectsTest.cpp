@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 TEST(Geometry, RoutinesRoundHalvesToEven)

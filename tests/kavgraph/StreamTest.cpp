@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 std::string Bytes(std::initializer_list<int> b)

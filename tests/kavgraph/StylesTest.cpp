@@ -5,6 +5,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 TEST(StyleItems, PlacementFollowsModeAndAlignment)

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 // Mouse events as a user makes them: the pointer moves to a point before it is pressed or

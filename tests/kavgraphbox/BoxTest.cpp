@@ -11,6 +11,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 TKVHandle *AddBend(TKVCustomEdge *edge, TKVPoint p)

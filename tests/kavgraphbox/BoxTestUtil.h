@@ -5,6 +5,8 @@
 
 #include <memory>
 
+using namespace kavgraph;
+
 // A plain 100 x 50 box whose top-left corner is at (x, y).
 inline TKVCustomVertex *AddVertex(TKVDiagramBox &box, int x, int y, TKVMode mode = kvInteractive)
 {

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 std::string Str(const char *s) { return std::string(1, char(0x06)) + char(std::strlen(s)) + s; }

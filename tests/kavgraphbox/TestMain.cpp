@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace kavgraph;
+
 namespace {
 
 const TKVPrinterMetrics kMetrics{4440, 6290, 1200}; // 3.7 printer pixels per screen pixel

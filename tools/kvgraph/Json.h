@@ -8,7 +8,10 @@
 #include <sstream>
 #include <string>
 
+namespace kavgraph {
 class TKVStyleLibrary;
+}
+using kavgraph::TKVStyleLibrary;
 
 class Json {
 public:
