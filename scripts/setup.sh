@@ -9,6 +9,7 @@ packages=(
   fonts-liberation2
   libgsf-bin python3-olefile libolecf-utils dbus xvfb xauth imagemagick
   qt6-svg-dev poppler-utils librsvg2-bin
+  libchm-dev lazarus-doc-2.2
 )
 
 missing=()
