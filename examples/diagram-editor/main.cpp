@@ -16,7 +16,7 @@ using namespace kavgraph;
 namespace {
 
 const char kUsage[] =
-    "usage: diagram-editor [--slb LIBRARY] [FILE.kvg | FILE.kvi]\n"
+    "usage: %s [--slb LIBRARY] [FILE.kvg | FILE.kvi]\n"
     "\n"
     "Draws diagrams of vertices and edges in the styles of a style library.\n"
     "\n"
@@ -26,19 +26,24 @@ const char kUsage[] =
     "  -h, --help     this text\n"
     "  --version      the program's version\n";
 
-// The style library that ships in samples/, found beside the program or in the source tree.
+// The style library that ships in samples/, found beside the program, where it is installed, or in
+// the source tree.
 QString SampleLibrary()
 {
-    for (const QString &candidate : {QApplication::applicationDirPath() + "/kavgraph-sample.slb",
+    const QString dir = QApplication::applicationDirPath();
+    for (const QString &candidate : {dir + "/kavgraph-sample.slb", dir + "/../share/quillmark/samples/kavgraph-sample.slb",
                                      QStringLiteral(VD_SOURCE_DIR "/samples/kavgraph-sample.slb")})
         if (QFileInfo::exists(candidate))
             return candidate;
     return {};
 }
 
+// The name the program was started by (it is installed under another name than it is built).
+std::string gProgram = "diagram-editor";
+
 int WrongUsage(const std::string &what)
 {
-    std::fprintf(stderr, "diagram-editor: %s (see 'diagram-editor --help')\n", what.c_str());
+    std::fprintf(stderr, "%s: %s (see '%s --help')\n", gProgram.c_str(), what.c_str(), gProgram.c_str());
     return 2;
 }
 
@@ -47,16 +52,20 @@ int WrongUsage(const std::string &what)
 int main(int argc, char **argv)
 {
     // The command line is read before the application starts, so that --help needs no display.
+    if (argc > 0 && argv[0][0] != '\0') {
+        gProgram = argv[0];
+        gProgram = gProgram.substr(gProgram.find_last_of('/') + 1);
+    }
     QString library, file;
     bool libraryGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-h" || a == "--help") {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, gProgram.c_str());
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
         if (a == "--version") {
-            std::printf("diagram-editor %s\n", EDITOR_VERSION);
+            std::printf("%s %s\n", gProgram.c_str(), EDITOR_VERSION);
             return 0;
         }
         if (a == "--slb") {
