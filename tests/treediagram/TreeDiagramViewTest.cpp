@@ -40,14 +40,8 @@ const bool kTraceInstalled = [] {
     return true;
 }();
 
-QApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: one destroyed after main returns crashes on exit.
+QApplication &App() { return *static_cast<QApplication *>(QCoreApplication::instance()); }
 
 constexpr TColor kNavy = 0x800000, kRed = 0x0000FF, kBlack = 0, kWhite = 0xFFFFFF;
 constexpr TColor kSlate = (128 << 16) | (104 << 8) | 80;
@@ -368,3 +362,10 @@ TEST_F(VisualFixture, RealMouseEventsReachTheView)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
