@@ -44,12 +44,14 @@ int RunTopicCommand(const Args &args)
 {
     // topic FILE KIND NAME...
     if (args.size() < 3)
-        return Usage();
+        return UsageError("topic: FILE and what to look up expected");
     const std::string &file = args[0], &kind = args[1];
     const size_t names = args.size() - 2;
     const bool two = kind == "routine" || kind == "member";
-    if (!(two ? names == 2 : names == 1) || !(two || kind == "unit" || kind == "class" || kind == "interface"))
-        return Usage();
+    if (!(two || kind == "unit" || kind == "class" || kind == "interface"))
+        return UsageError("topic: unknown kind '" + kind + "'");
+    if (!(two ? names == 2 : names == 1))
+        return UsageError("topic " + kind + ": " + (two ? "two names" : "one name") + " expected");
 
     TL1OPascalSymbolTable &table = OpenTable(file);
     TL1HelpDisplayer help;
@@ -98,13 +100,16 @@ int RunSeeCommand(const Args &args)
 {
     // see FILE KIND NAME...
     if (args.size() < 3)
-        return Usage();
+        return UsageError("see: FILE and what to tag expected");
     const std::string &file = args[0], &kind = args[1];
     const size_t names = args.size() - 2;
     const size_t wanted = kind == "unit" ? 1 : kind == "class" || kind == "routine" ? 2
                           : kind == "property" || kind == "method" || kind == "event" ? 3 : 0;
-    if (wanted == 0 || names != wanted)
-        return Usage();
+    if (wanted == 0)
+        return UsageError("see: unknown kind '" + kind + "'");
+    if (names != wanted)
+        return UsageError("see " + kind + ": " + std::to_string(wanted) + (wanted == 1 ? " name" : " names") +
+                          " expected");
     std::vector<std::string> n;
     for (size_t i = 2; i < args.size(); ++i)
         n.push_back(Cp(args[i]));
