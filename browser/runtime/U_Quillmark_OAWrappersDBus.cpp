@@ -1,7 +1,7 @@
 // Late-bound method calls over the D-Bus session bus.
 
 #include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
-#include "browser/runtime/U_Quillmark_OASession.h"
+
 #include "platform/core/Exception.h"
 #include "platform/text/Windows1252.h"
 
@@ -54,6 +54,13 @@ private:
 
 std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &programmaticId)
 {
+    // The bus connection needs an application object; a command-line tool has none of its own.
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "quillmark";
+        static char *argv[] = {name, nullptr};
+        new QCoreApplication(argc, argv); // lives until the process ends
+    }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         throw Exception(FromQString(bus.lastError().message().isEmpty() ? QStringLiteral("The D-Bus session bus cannot be reached.")
@@ -62,20 +69,3 @@ std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &pr
 }
 
 void UseDBusAutomation() { SetAutomationObjectFactory(ConnectAutomationObject); }
-
-// The session bus needs an application object on this thread; a console program has none.
-struct TAutomationBusSession::Impl {
-    int argc = 1;
-    char name[8] = "console";
-    char *argv[2] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app;
-};
-
-TAutomationBusSession::TAutomationBusSession() : fImpl(std::make_unique<Impl>())
-{
-    if (!QCoreApplication::instance())
-        fImpl->app = std::make_unique<QCoreApplication>(fImpl->argc, fImpl->argv);
-    UseDBusAutomation();
-}
-
-TAutomationBusSession::~TAutomationBusSession() = default;

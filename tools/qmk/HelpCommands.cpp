@@ -7,13 +7,11 @@
 #include "browser/runtime/L1HelpTopicMap.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "browser/runtime/U_Quillmark_OAWrappers.h"
-#include "browser/runtime/U_Quillmark_OASession.h"
 #include "browser/symbols/L1OPascalSymbolTable.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Prompts.h"
 #include "platform/text/Windows1252.h"
 #include "tools/qmk/help/TopicMap.h"
-
 
 #include <filesystem>
 #include <iostream>
@@ -117,7 +115,7 @@ int RunSeeCommand(const Args &args)
         n.push_back(Cp(args[i]));
 
     TL1OPascalSymbolTable &table = OpenTable(file);
-    TAutomationBusSession bus;
+    UseDBusAutomation();
     TQMK_OA_Application link;
     link.SetSymbolTable(&table);
     if (kind == "unit")
