@@ -12,6 +12,7 @@
 #include "browser/app/uGlyphPageControl.h"
 #include "browser/app/uUpDown.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "browser/treediagram/L1TreeDiagramBasis.h"
 
 #include "platform/core/Prompts.h"
 
