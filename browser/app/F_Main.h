@@ -69,6 +69,9 @@ public:
     void ShowRoutineEntry(const std::string &entry);
     enum TMemberKind { mkProperty, mkMethod, mkEvent };
     void ShowMemberEntry(TMemberKind kind, const std::string &entry);
+    // A class or interface picked in the search window, found by name in the symbol table.
+    void SearchPickedClass(const std::string &name);
+    void SearchPickedInterface(const std::string &name);
     // The context-menu command "Insert <See> tag in editor" of a list.
     void InsertSeeTag(TSymbolListView *list);
 
@@ -126,8 +129,6 @@ private:
     void ShowAbout();
     void DirectionChanged();
     void ShowMemberTopic(TMemberKind kind, bool ownerIsClass, const std::string &owner, const std::string &member);
-    void SearchPickedClass(const std::string &name);
-    void SearchPickedInterface(const std::string &name);
     TL1OPascalSymbolTable *SymbolTable() const;
 
     Tvd_SimpleDocument fDocument;
