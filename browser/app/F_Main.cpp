@@ -402,29 +402,38 @@ void TfrmMain::ConnectLists()
     });
     const std::pair<TSymbolListView *, TMemberKind> classMembers[] = {
         {lstPropertiesInClass, mkProperty}, {lstMethodsInClass, mkMethod}, {lstEventsInClass, mkEvent}};
-    for (auto [list, kind] : classMembers)
+    for (const auto &member : classMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
         doubleClick(list, [this, list, kind] {
             if (list->SelectedRow() >= 0)
                 ShowMemberTopic(kind, true, lstClassesInUnit->SelectedText(), list->SelectedText());
         });
+    }
     const std::pair<TSymbolListView *, TMemberKind> interfaceMembers[] = {
         {lstPropertiesInInterface, mkProperty}, {lstMethodsInInterface, mkMethod}, {lstEventsInInterface, mkEvent}};
-    for (auto [list, kind] : interfaceMembers)
+    for (const auto &member : interfaceMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
         doubleClick(list, [this, list, kind] {
             if (list->SelectedRow() >= 0)
                 ShowMemberTopic(kind, false, lstInterfacesInUnit->SelectedText(), list->SelectedText());
         });
+    }
     doubleClick(lstAllRoutines, [this] {
         if (lstAllRoutines->SelectedRow() >= 0)
             ShowRoutineEntry(lstAllRoutines->SelectedText());
     });
     const std::pair<TSymbolListView *, TMemberKind> allMembers[] = {
         {lstAllProperties, mkProperty}, {lstAllMethods, mkMethod}, {lstAllEvents, mkEvent}};
-    for (auto [list, kind] : allMembers)
+    for (const auto &member : allMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
         doubleClick(list, [this, list, kind] {
             if (list->SelectedRow() >= 0)
                 ShowMemberEntry(kind, list->SelectedText());
         });
+    }
     guarded(lstClasses, [this] { ShowClassDiagram(lstClasses->SelectedText()); });
     connect(rbHorizontal, &QRadioButton::toggled, this, [this] { RunGuarded([this] { DirectionChanged(); }); });
 
