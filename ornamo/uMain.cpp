@@ -251,7 +251,7 @@ void TfrmMain::BuildMenus()
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addActions({acZoomIn, acZoomOut, acSavePreview, acGenerateData});
 
-    QMenu *settings = menuBar()->addMenu(tr("Se&ttings"));
+    QMenu *settings = menuBar()->addMenu(tr("Sett&ings"));
     settings->addActions({acShowContents, acShowToolbar, acConfigureToolbar, acPreviewPanel});
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
@@ -269,6 +269,8 @@ void TfrmMain::BuildToolbar()
     tbMain->setObjectName("Toolbar");
     tbMain->setAccessibleName(tr("Toolbar"));
     tbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QWidget *w : tbMain->findChildren<QWidget *>("qt_toolbar_ext_button"))
+        w->setAccessibleName(tr("More buttons"));
     QList<QAction *> shown = fToolbarButtons;
     shown.removeOne(tbAbout); // present but hidden unless the user shows it
     SetShownButtons(shown);
@@ -305,7 +307,7 @@ void TfrmMain::BuildViews()
     // Images 0 to 5: root selected and plain, groups expanded and collapsed (selected, plain).
     const QIcon root = s->standardIcon(QStyle::SP_DriveHDIcon);
     const QIcon open = s->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = s->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon closed = s->standardIcon(QStyle::SP_DirIcon);
     fImages = {root, root, open, open, closed, closed};
     connect(tvLibrary, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *now, QTreeWidgetItem *before) {
         if (before)
@@ -323,7 +325,8 @@ void TfrmMain::BuildViews()
             tvLibrary->setCurrentItem(node);
         mnPopup->popup(tvLibrary->viewport()->mapToGlobal(p));
     });
-    connect(tvLibrary, &QTreeWidget::itemDoubleClicked, this, [this] {
+    // A double click or Enter edits the node.
+    connect(tvLibrary, &QTreeWidget::itemActivated, this, [this] {
         if (acEdit->isEnabled())
             EditNode();
     });
