@@ -632,6 +632,12 @@ void TKVDiagramBox::PaintHint(TCanvas &Canvas, const QRect &Clip)
 void TKVDiagramBox::RenderInto(QImage &Image, const QRect &Clip)
 {
     TCanvas canvas(&Image);
+    RenderInto(canvas, Clip);
+}
+
+void TKVDiagramBox::RenderInto(TCanvas &canvas, const QRect &Clip)
+{
+    canvas.SetAntialiased(fAntialiased);
     PaintBackground(canvas, Clip, size());
     const TKVPoint offset{ScreenToWorld(Clip.left(), fScale), ScreenToWorld(Clip.top(), fScale)};
     if (fShowGrid)

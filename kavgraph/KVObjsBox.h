@@ -193,6 +193,24 @@ public:
     // The picture CopyToClipboard puts on the clipboard (null when nothing is selected).
     QImage SelectionPicture();
 
+    // ---- Pictures ----
+    // Smooth lines, shapes and text on screen and in pictures. Off by default, so that the
+    // drawing stays pixel for pixel as the styles describe it; rubber bands and other not-XOR
+    // figures are never smoothed.
+    bool Antialiased() const { return fAntialiased; }
+    void SetAntialiased(bool V);
+    // The picture RenderImage gives, as SVG (vector shapes and text); SaveSvg writes it to a file
+    // through a temporary file.
+    QByteArray SvgBytes();
+    void SaveSvg(const QString &FileName);
+    // The world rectangle that shows Objects whole, data texts included, grown by 10 on each side;
+    // empty (Left >= Right) when there is nothing to show.
+    TKVRect PictureArea(const TKVObjectList &Objects);
+    // The whole diagram cropped to its PictureArea at Scale, on white, without selection marks,
+    // grid or page lines (what a document would include); null or empty when the diagram is.
+    QImage DiagramImage();
+    QByteArray DiagramSvg();
+
     // The hint text showing, or empty.
     const std::string &HintText() const { return fHintText; }
     bool HintShowing() const { return fHintShowing; }
@@ -213,6 +231,7 @@ private:
     void Forget(TKVObject *Obj); // takes Obj and its parts out of the selection and the actor
     void FreeObjects();
     void RenderInto(QImage &Image, const QRect &Clip);
+    void RenderInto(TCanvas &Canvas, const QRect &Clip);
     void PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize &Control);
     void PaintHint(TCanvas &Canvas, const QRect &Clip);
     QRect VisibleRect() const;
@@ -233,6 +252,7 @@ private:
     TColor fGridColor = clBlack;
     TPenStyle fGridStyle = psSolid;
     bool fShowPrinterPage = false;
+    bool fAntialiased = false;
 
     // The back buffer of the visible part.
     QImage fBuffer;

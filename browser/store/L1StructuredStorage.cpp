@@ -6,6 +6,7 @@
 #include "platform/core/Prompts.h"
 #include "platform/text/Windows1252.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -50,13 +51,19 @@ void CheckCount(int32_t count)
             "If this is not a bug, but that the context really requires such a big size, contact Vardelin AS.");
 }
 
-void Reserve(TStringList &list, int32_t count)
+// Room for the strings of a list: each takes at least its length byte, so no more than the bytes
+// left in the stream can hold, whatever the count read says.
+void ReserveStrings(TStringList &list, int32_t count, int64_t bytesLeft)
 {
-    if (count > 0)
-        list.SetCapacity(list.Count() + count);
+    int64_t n = std::min<int64_t>(count, bytesLeft);
+    if (n > 0)
+        list.SetCapacity(list.Count() + static_cast<int>(n));
 }
 
-// Reads count object records; each object is freed again when it fails to read.
+// Reads count object records; each object is freed again when it fails to read. The list grows
+// as records arrive and reserves nothing for the count up front: records nest (a tree node holds
+// the list of its sub-nodes), and every level reserving for the count it read before reading
+// anything would let a small record claim gigabytes.
 void ReadObjects(TvdStream &stream, TStringList &list, int32_t count, const TvdPersistentObjectClass &elementClass)
 {
     for (int32_t i = 0; i < count; ++i) {
@@ -83,6 +90,14 @@ void WriteObjects(TvdStream &stream, const TStringList &list)
 
 TvdStream::TvdStream() = default;
 TvdStream::~TvdStream() = default;
+
+int64_t TvdStream::BytesLeft() const
+{
+    if (!fComStream)
+        return 0;
+    uint64_t size = fComStream->Size(), position = fComStream->Position();
+    return position < size ? static_cast<int64_t>(size - position) : 0;
+}
 
 void TvdStream::SafeRead(void *buffer, int32_t count)
 {
@@ -194,7 +209,7 @@ void TvdStream::ReadNonObjectShortStrings(TStringList *list)
     int32_t count = ReadInteger();
     CheckCount(count);
     CheckPrecondition(list != nullptr, "TvdStream.ReadNonObjectShortStrings", "e_stringList<>nil");
-    Reserve(*list, count);
+    ReserveStrings(*list, count, BytesLeft());
     for (int32_t i = 0; i < count; ++i)
         list->Add(ReadShortLongString());
 }
@@ -214,7 +229,6 @@ void TvdStream::ReadHomogeneousStringList(TStringList *list, const TvdPersistent
     int32_t count = ReadInteger();
     CheckCount(count);
     CheckPrecondition(list != nullptr, "TvdStream.ReadHomogeneousStringList", "i_stringList<>nil");
-    Reserve(*list, count);
     ReadObjects(*this, *list, count, elementClass);
 }
 
@@ -234,7 +248,6 @@ void TvdStream::ReadSmallHomogeneousStringList(TStringList *list, const TvdPersi
 {
     int32_t count = ReadWord();
     CheckPrecondition(list != nullptr, "TvdStream.ReadHomogeneousStringList", "i_stringList<>nil");
-    Reserve(*list, count);
     ReadObjects(*this, *list, count, elementClass);
 }
 
@@ -379,6 +392,17 @@ void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::
                                                             "GetLastError returned: " +
                                                             HexStatus(static_cast<uint32_t>(errno)) + ".");
 }
+
+const TL1UniqueStringGenerator &UniqueStringGenerator()
+{
+    static const TL1UniqueStringGenerator generator;
+    return generator;
+}
+
+namespace {
+// Creates the generator at program start rather than on first use.
+[[maybe_unused]] const TL1UniqueStringGenerator &gCreatedAtStart = UniqueStringGenerator();
+} // namespace
 
 void CreateDirectoryForFile(const std::string &fileName, bool ask, const std::string &reason)
 {

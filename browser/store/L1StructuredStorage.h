@@ -8,6 +8,7 @@
 
 #include "browser/support/L1Lists.h"
 #include "browser/support/L1basis.h"
+#include "browser/support/L1misc.h"
 #include "platform/compoundfile/Status.h"
 
 #include <cstdint>
@@ -63,6 +64,8 @@ public:
     // The only two operations that touch the platform stream.
     void SafeRead(void *buffer, int32_t count);
     void SafeWrite(const void *buffer, int32_t count);
+    // The bytes between the position and the end of the stream.
+    int64_t BytesLeft() const;
 
     void WriteByte(uint8_t value);
     void WriteBoolean(bool value);
@@ -151,3 +154,7 @@ bool L1IsStorageFile(const std::string &fileName);
 void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::string &reason);
 // The same for the directory part of a file name.
 void CreateDirectoryForFile(const std::string &fileName, bool ask, const std::string &reason);
+
+// The run's unique-string generator: created when the program starts, so its prefix tells runs
+// apart by their start time.
+const TL1UniqueStringGenerator &UniqueStringGenerator();

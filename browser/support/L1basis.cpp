@@ -1,5 +1,8 @@
+// Reports, status reporters, the wait cursor, message boxes and the small text routines.
+
 #include "browser/support/L1basis.h"
 
+#include "browser/support/L1DebugWindow.h"
 #include "platform/core/Prompts.h"
 
 #include <cstdio>
@@ -101,6 +104,19 @@ TL1WaitCursor &WaitCursor()
     return cursor;
 }
 
+WaitCursorBracket::~WaitCursorBracket() noexcept(false)
+{
+    if (std::uncaught_exceptions() == fUncaught) {
+        WaitCursor().TurnOff();
+        return;
+    }
+    try {
+        WaitCursor().TurnOff();
+    } catch (const Exception &e) {
+        DebugWindow().WriteError(e.Message());
+    }
+}
+
 // ---- Small text routines ------------------------------------------------------------------
 
 namespace {
@@ -166,26 +182,11 @@ std::string WithoutTrailingBackslash(const std::string &path)
 
 std::string FileTitle(const std::string &path)
 {
-    size_t slash = path.find_last_of("/\\:");
+    // ":" is an ordinary character in file names here, not a drive separator.
+    size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = char(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 std::string HexStatus(uint32_t value)

@@ -165,7 +165,7 @@ TEST(Names, CompareByLengthFirstThenUpperCase)
     };
     for (const auto &c : cases) {
         int r = cfb::CompareNames(c.a, c.b);
-        EXPECT_EQ((r > 0) - (r < 0), c.sign) << Utf8(c.a) << " " << Utf8(c.b);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << text::Utf16ToUtf8(c.a) << " " << text::Utf16ToUtf8(c.b);
     }
 }
 
@@ -174,8 +174,8 @@ TEST_F(Engine, InvalidNamesAndFlagsAreRefused)
     auto root = Storage::CreateFile(path, Create);
     for (std::u16string name : {std::u16string(32, u'n'), std::u16string(u"a/b"), std::u16string(u"a\\b"),
                                 std::u16string(u"a:b"), std::u16string(u"a!b"), std::u16string()}) {
-        EXPECT_EQ(StatusOf([&] { root->CreateStream(name, Create); }), cfb::STG_E_INVALIDNAME) << Utf8(name);
-        EXPECT_EQ(StatusOf([&] { root->OpenStorage(name, RW); }), cfb::STG_E_INVALIDNAME) << Utf8(name);
+        EXPECT_EQ(StatusOf([&] { root->CreateStream(name, Create); }), cfb::STG_E_INVALIDNAME) << text::Utf16ToUtf8(name);
+        EXPECT_EQ(StatusOf([&] { root->OpenStorage(name, RW); }), cfb::STG_E_INVALIDNAME) << text::Utf16ToUtf8(name);
     }
     EXPECT_NO_THROW(root->CreateStream(std::u16string(31, u'n'), Create));
     EXPECT_EQ(StatusOf([&] { root->CreateStream(u"t", cfb::STGM_READWRITE); }), cfb::STG_E_INVALIDFLAG);

@@ -5,6 +5,7 @@
 #include "platform/compoundfile/CompoundFile.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <sys/stat.h>
@@ -152,6 +153,7 @@ std::vector<std::unique_ptr<Storage>> OpenPath(std::unique_ptr<Storage> root,
 
 int Ls(const std::string &file)
 {
+    RequireFile(file);
     List(Storage::OpenFile(file, ReadMode));
     std::cout.flush();
     return 0;
@@ -161,7 +163,8 @@ int Cat(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage cat: no stream named in '" + path + "'");
+    RequireFile(file);
     std::vector<std::unique_ptr<Storage>> chain;
     chain.push_back(Storage::OpenFile(file, ReadMode));
     for (size_t i = 0; i + 1 < names.size(); ++i)
@@ -178,7 +181,7 @@ int Put(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage put: no stream named in '" + path + "'");
     std::string data((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     std::u16string streamName = names.back();
     names.pop_back();
@@ -196,22 +199,35 @@ int Mkdir(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage mkdir: no storage named in '" + path + "'");
     OpenPath(OpenForWriting(file), names);
     return 0;
 }
 
 } // namespace
 
+void RequireFile(const std::string &file)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        throw EPlatformError(cfb::STG_E_FILENOTFOUND, file);
+}
+
 int RunStorageCommand(const Args &args)
 {
-    if (args.size() == 2 && args[0] == "ls")
+    if (args.empty())
+        return UsageError("storage: ls, cat, put or mkdir expected");
+    const std::string &command = args[0];
+    size_t wanted = command == "ls" ? 2 : (command == "cat" || command == "put" || command == "mkdir") ? 3 : 0;
+    if (wanted == 0)
+        return UsageError("storage: unknown command '" + command + "'");
+    if (args.size() != wanted)
+        return UsageError("storage " + command + (wanted == 2 ? ": FILE expected" : ": FILE and PATH expected"));
+    if (command == "ls")
         return Ls(args[1]);
-    if (args.size() == 3 && args[0] == "cat")
+    if (command == "cat")
         return Cat(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "put")
+    if (command == "put")
         return Put(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "mkdir")
-        return Mkdir(args[1], args[2]);
-    return Usage();
+    return Mkdir(args[1], args[2]);
 }

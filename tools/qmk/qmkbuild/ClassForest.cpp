@@ -51,7 +51,7 @@ ClassForest::ClassForest(const std::vector<const TypeDecl *> &classes,
         if (key == own)
             return {};
         if (ancestor.empty() || isInterface)
-            return (d.kind == TypeKind::Object || own == "tobject") ? std::string() : std::string("TObject");
+            return (d.kind == TypeKind::Object || d.foreign || own == "tobject") ? std::string() : std::string("TObject");
         return ancestor;
     };
 

@@ -2,6 +2,7 @@
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabaseWriter.h"
 
+#include <chrono>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -43,9 +44,13 @@ std::unique_ptr<TvdTreeDiagram> StoredDiagram(const LaidOutNode &root, bool hori
 
 } // namespace
 
-BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libraryName, const std::string &fileName)
+BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libraryName, const std::string &fileName,
+                                 const DiagramProgress &progress)
 {
+    using Clock = std::chrono::steady_clock;
+    auto seconds = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
     BuildCounts counts;
+    Clock::time_point start = Clock::now();
     LibraryContents contents = library.Contents(libraryName);
     TL1OPascalSymbolTable table(contents.name);
     for (const UnitEntry &u : contents.units) {
@@ -61,28 +66,46 @@ BuildCounts WriteRuntimeDatabase(SourceLibrary &library, const std::string &libr
         counts.interfaces += u.interfaces.size();
     }
 
+    counts.contentsSeconds = seconds(start);
+
     fs::path target(fileName);
     if (target.has_parent_path())
         fs::create_directories(target.parent_path());
     fs::path partial = target;
     partial += ".partial";
     try {
+        Clock::time_point at = Clock::now();
         TL1Quillmark_RunTimeDatabaseWriter writer(partial.string());
         writer.WriteSymbolTable(table);
-        for (const std::string &name : library.DiagramClasses()) {
+        counts.writeSeconds += seconds(at);
+        at = Clock::now();
+        std::vector<std::string> classes = library.DiagramClasses();
+        counts.layoutSeconds += seconds(at);
+        for (size_t k = 0; k < classes.size(); ++k) {
+            const std::string &name = classes[k];
+            if (progress && k % 256 == 0)
+                progress(k, classes.size());
+            at = Clock::now();
             std::optional<LaidOutNode> trees[2] = {library.Diagram(name, false), library.Diagram(name, true)};
+            counts.layoutSeconds += seconds(at);
             if (!trees[0] || !trees[1]) {
                 library.AddWarning({{}, 0, "the diagram of " + name + " has more than " +
                                                std::to_string(SourceLibrary::kMaxDiagramDepth) +
                                                " levels; it is left out"});
                 continue;
             }
+            at = Clock::now();
             writer.WriteTreeDiagram(name, *StoredDiagram(*trees[1], true), true);
             writer.WriteTreeDiagram(name, *StoredDiagram(*trees[0], false), false);
+            counts.writeSeconds += seconds(at);
             ++counts.diagrams;
         }
+        if (progress)
+            progress(classes.size(), classes.size());
+        at = Clock::now();
         writer.Finish();
         fs::rename(partial, target);
+        counts.writeSeconds += seconds(at);
     } catch (...) {
         std::error_code ec;
         fs::remove(partial, ec);

@@ -98,7 +98,7 @@ bool IsHexDigit(unsigned char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') |
 
 bool IsReserved(Keyword k)
 {
-    return k != Keyword::None && k < Keyword::Private;
+    return k != Keyword::None && k < Keyword::Package;
 }
 
 std::vector<Token> Tokenize(std::string_view s, uint16_t file, bool stopAtImplementation)

@@ -20,9 +20,9 @@ enum class Keyword : uint8_t {
     Array, Begin, BitPacked, Case, Class, Const, Constructor, Destructor, DispInterface, End,
     Exports, File, Finalization, Function, Generic, Implementation, Initialization, Interface,
     Label, Library, Object, Of, Operator, Packed, Procedure, Program, Property, Record,
-    ResourceString, Set, Specialize, Then, ThreadVar, To, Type, Unit, Uses, Var, Package,
+    ResourceString, Set, Specialize, Then, ThreadVar, To, Type, Unit, Uses, Var,
     // not reserved
-    Private, Protected, Public, Published, Automated, Strict, Helper, Sealed, Abstract, Default,
+    Package, Private, Protected, Public, Published, Automated, Strict, Helper, Sealed, Abstract, Default,
     Reference, ObjcClass, ObjcProtocol, ObjcCategory, CppClass, JavaClass, JavaInterface,
 };
 

@@ -48,14 +48,15 @@ void SourceLibrary::AddUnit(UnitDecl unit)
     }
 }
 
-void SourceLibrary::Scan(const std::vector<std::string> &paths)
+void SourceLibrary::Scan(const std::vector<std::string> &paths, const std::vector<std::string> &extraIncludeDirs)
 {
-    std::vector<fs::path> files, includeDirs;
+    std::vector<fs::path> files, includeDirs(extraIncludeDirs.begin(), extraIncludeDirs.end());
     for (const std::string &path : paths) {
         std::error_code ec;
         fs::path p(path);
         if (fs::is_directory(p, ec)) {
-            includeDirs.push_back(p);
+            if (std::find(includeDirs.begin(), includeDirs.end(), p) == includeDirs.end())
+                includeDirs.push_back(p);
             std::vector<fs::path> found;
             fs::recursive_directory_iterator it(p, fs::directory_options::skip_permission_denied, ec), end;
             for (; !ec && it != end; it.increment(ec))
@@ -76,7 +77,10 @@ void SourceLibrary::Scan(const std::vector<std::string> &paths)
 
     UnitScanner scanner(fCatalog, fWarnings, includeDirs);
     std::set<fs::path> seen;
-    for (const fs::path &file : files) {
+    for (size_t k = 0; k < files.size(); ++k) {
+        const fs::path &file = files[k];
+        if (fProgress)
+            fProgress(k, files.size(), file.string());
         std::error_code ec;
         fs::path canonical = fs::weakly_canonical(file, ec);
         if (!seen.insert(ec ? file : canonical).second)

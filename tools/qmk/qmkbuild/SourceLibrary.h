@@ -7,6 +7,7 @@
 #include "tools/qmk/qmkbuild/PascalScanner.h"
 #include "tools/qmk/qmkbuild/TreeLayout.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,10 +46,15 @@ public:
 
     // Reads the units under the paths: a folder is searched recursively for .pas, .pp and .p
     // files, a file is read as it is. Include files are looked up in the including file's
-    // folder, then in the given folders (and the folders of given files), in order.
-    void Scan(const std::vector<std::string> &paths);
+    // folder, then in includeDirs, then in the given folders (and the folders of given
+    // files), in order.
+    void Scan(const std::vector<std::string> &paths, const std::vector<std::string> &includeDirs = {});
     // Scans source text as one file, without include files (tests, fuzzing).
     void ScanText(std::string_view source, const std::string &fileName);
+
+    // Called before each file is scanned: files done, files in all, the file.
+    using ScanProgress = std::function<void(size_t done, size_t total, const std::string &file)>;
+    void SetScanProgress(ScanProgress progress) { fProgress = std::move(progress); }
 
     const std::vector<Warning> &Warnings() const { return fWarnings; }
     void AddWarning(Warning w) { fWarnings.push_back(std::move(w)); }
@@ -78,6 +84,7 @@ private:
     std::unique_ptr<ClassForest> fForest;
     size_t fFilesScanned = 0;
     size_t fBytesScanned = 0;
+    ScanProgress fProgress;
 };
 
 } // namespace qmkbuild
