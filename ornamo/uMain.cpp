@@ -58,7 +58,14 @@ void TModifiedPanel::paintEvent(QPaintEvent *)
     p.fillRect(rect().adjusted(1, 1, -1, -1), ToQColor(Modified ? clRed : clSilver));
 }
 
-QString TfrmMain::DefaultTemplateFile() { return QApplication::applicationDirPath() + "/Template.SLB"; }
+QString TfrmMain::DefaultTemplateFile()
+{
+    // Beside the program (the build tree), else in the installed data folder.
+    const QString beside = QApplication::applicationDirPath() + "/Template.SLB";
+    const QString installed = QApplication::applicationDirPath() + "/../share/ornamo/Template.SLB";
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? QFileInfo(installed).canonicalFilePath()
+                                                                       : beside;
+}
 
 TfrmMain::TfrmMain(const QString &TemplateFile, QWidget *Parent) : QMainWindow(Parent)
 {
@@ -319,6 +326,14 @@ void TfrmMain::BuildViews()
     });
     connect(tvLibrary, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *n) { UpdateNodeIcon(n); });
     connect(tvLibrary, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *n) { UpdateNodeIcon(n); });
+    // The pop-up's commands also work from the keyboard while the tree has the focus.
+    acEdit->setShortcut(Qt::Key_F2);
+    acAdd->setShortcut(Qt::Key_Insert);
+    acDelete->setShortcut(QKeySequence::Delete);
+    for (QAction *a : {acEdit, acAdd, acDelete}) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+        tvLibrary->addAction(a);
+    }
     connect(tvLibrary, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
         // A right click selects the node under the pointer first.
         if (QTreeWidgetItem *node = tvLibrary->itemAt(p))

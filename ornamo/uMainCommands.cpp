@@ -740,8 +740,9 @@ void TfrmMain::DeleteNode()
     default:
         break;
     }
+    // Taken out of the tree first, so that no signal reaches a node being destroyed.
     fRebuilding = true;
-    delete node;
+    delete node->parent()->takeChild(node->parent()->indexOfChild(node));
     fRebuilding = false;
     RebuildContents();
     NodeSelected();
