@@ -2,7 +2,7 @@
 // against painting a 10-class diagram in the same viewport, and one hover move that changes the
 // hovered box.
 
-#include "bench/kavgraph/RatioReporter.h"
+#include "bench/common/RatioReporter.h"
 #include "browser/treediagram/L1TreeDiagram.h"
 #include "tools/qmk/qmkbuild/TreeLayout.h"
 
