@@ -135,9 +135,9 @@ int main(int argc, char **argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("Paint of 5,000 classes in the middle vs 10 classes", "BM_Paint5000Middle", "BM_Paint10", "at most 2x");
-    if (reporter.times.count("BM_Hover5000"))
-        std::cout << "Hover move over 5,000 classes: " << reporter.times["BM_Hover5000"] / 1000.0
-                  << " ms (goal: at most 2 ms)\n";
+    if (reporter.Has("BM_Hover5000"))
+        std::printf("Hover move over 5,000 classes: %.3f ms (goal: at most 2 ms)\n",
+                    reporter.Seconds("BM_Hover5000") * 1000.0);
     reporter.PrintRatio("Hover over 5,000 classes vs 10 classes", "BM_Hover5000", "BM_Hover10", "informative");
     benchmark::Shutdown();
     return 0;
