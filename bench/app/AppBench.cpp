@@ -3,7 +3,7 @@
 // run, for the bundled sample and for a database of the whole Free Pascal source tree (built
 // by `qmk build` first); and re-flowing the lists when the window is resized.
 
-#include "bench/kavgraph/RatioReporter.h"
+#include "bench/common/RatioReporter.h"
 #include "browser/app/F_Main.h"
 #include "browser/app/F_MainLists.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
