@@ -40,8 +40,13 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName("Kavgraph");
     QApplication::setApplicationDisplayName(QObject::tr("Kavgraph Ornamo"));
     QApplication::setDesktopFileName("ornamo");
-    const QString besideProgram = QApplication::applicationDirPath() + "/ornamo.svg";
-    QApplication::setWindowIcon(QIcon::fromTheme("ornamo", QIcon(besideProgram)));
+    // The icon beside the program (build tree) or in the installed icon theme folder.
+    QIcon icon;
+    for (const QString &file : {QApplication::applicationDirPath() + "/ornamo.svg",
+                                QApplication::applicationDirPath() + "/../share/icons/hicolor/scalable/apps/ornamo.svg"})
+        if (icon.isNull() && QFileInfo::exists(file))
+            icon = QIcon(file);
+    QApplication::setWindowIcon(QIcon::fromTheme("ornamo", icon));
 
     ornamo::TfrmMain window;
     window.show();
