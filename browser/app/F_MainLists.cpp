@@ -204,8 +204,16 @@ void TSymbolListView::selectionChanged(const QItemSelection &selected, const QIt
 {
     QListView::selectionChanged(selected, deselected);
     // Mouse and keyboard select through here; focus alone moves only the current index.
-    if (!fProgrammatic && !selected.isEmpty())
-        emit Click();
+    if (fProgrammatic || selected.isEmpty())
+        return;
+    // Accessibility tools select without moving the current index: the selected entry becomes it.
+    QModelIndex first = selected.indexes().value(0);
+    if (first.isValid() && first != currentIndex()) {
+        fProgrammatic = true;
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        fProgrammatic = false;
+    }
+    emit Click();
 }
 
 void TSymbolListView::mousePressEvent(QMouseEvent *event)

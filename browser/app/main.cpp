@@ -3,7 +3,9 @@
 #include "browser/app/F_Statistics.h"
 #include "browser/app/U_Application.h"
 #include "browser/app/U_QuillmarkBrowserSettings.h"
+#include "browser/runtime/L1HelpViewer.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
 #include "browser/support/L1UserInterface.h"
 
 #include <QFileInfo>
@@ -18,6 +20,9 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("quillmark-browser"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmark-browser.svg")));
     L1InstallQtServices();
+    TL1HelpViewer helpViewer;
+    InstallHelpEngine(&helpViewer);
+    UseDBusAutomation();
 
     TQuillmarkBrowserSettings settings;
     QuillmarkBrowser();
@@ -26,7 +31,6 @@ int main(int argc, char **argv)
     TfrmStatistics statistics(&mainWindow);
     statistics.setWindowFlag(Qt::Window);
     mainWindow.SetStatisticsWindow(&statistics);
-    // (The search window is created here once the name search is part of the program.)
     mainWindow.show();
 
     QStringList arguments = QApplication::arguments();

@@ -5,6 +5,7 @@
 #include "platform/core/Exception.h"
 #include "platform/text/Windows1252.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -53,6 +54,13 @@ private:
 
 std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &programmaticId)
 {
+    // The bus connection needs an application object; a command-line tool has none of its own.
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "quillmark";
+        static char *argv[] = {name, nullptr};
+        new QCoreApplication(argc, argv); // lives until the process ends
+    }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         throw Exception(FromQString(bus.lastError().message().isEmpty() ? QStringLiteral("The D-Bus session bus cannot be reached.")

@@ -10,6 +10,7 @@ Rules (docs/layering.md explains them):
      includes Qt or a Qt-side header itself. Folders listed as PLAIN are plain throughout.
   2. The browser family and the diagram family (kavgraph, ornamo) never include each other.
   3. A folder includes only folders of its own rank or lower, of its own family or of the platform.
+  4. browser/ includes no operating-system header: files and folders are platform/'s business.
 Prints one line per broken rule and exits 1 when there is any.
 """
 import json
@@ -41,6 +42,9 @@ MODULES = {
 # Folders that are plain C++ throughout, whatever their targets link.
 PLAIN = ["platform/core", "platform/text", "platform/compoundfile", "browser/store", "browser/symbols",
          "tools/qmk"]
+
+# Operating-system headers that browser/ leaves to platform/ (platform/core/FileSystem.h).
+OS_HEADER = re.compile(r"^(sys/.*|unistd\.h|fcntl\.h|dirent\.h|sys/stat\.h)$")
 
 SOURCE_EXT = (".cpp", ".cc", ".cxx")
 HEADER_EXT = (".h", ".hpp")
@@ -142,6 +146,8 @@ def check(source_dir, compiled):
             if kind == "<":
                 if QT_HEADER.match(name) and not qt_side[rel]:
                     problems.append(f"{rel}: plain C++ includes the Qt header <{name}>")
+                if OS_HEADER.match(name) and rel.startswith("browser/"):
+                    problems.append(f"{rel}: browser code includes the operating-system header <{name}>")
                 continue
             target = resolve(rel, name)
             if target is None:

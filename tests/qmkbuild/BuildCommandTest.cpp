@@ -1,7 +1,7 @@
 // qmk build end to end: databases built from small units, read back as the browser reads them.
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
-#include "tests/fixtures/StreamFixture.h"
+#include "tests/fixtures/TempDir.h"
 #include "tests/qmkbuild/LayoutChecks.h"
 #include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 
 using namespace qmkbuild;
-using fixture::TempDir;
 
 namespace {
 
@@ -239,6 +238,31 @@ TEST(QmkBuild, IncludeFoldersDuplicateClassesAndQuietWarnings)
     EXPECT_EQ(r.out, "extra: \nmethod InB\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(Qmk(dir, {"members", db, "C.TDup"}).status, 1);
+}
+
+// Progress goes to a terminal only: under a pseudo-terminal the build shows and then clears its
+// progress line; without one (every other test here) stderr holds warnings alone.
+TEST(QmkBuild, ShowsProgressOnATerminalOnly)
+{
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no script(1) to provide a terminal";
+    TempDir dir;
+    Write(dir.File("src/u.pas"), "unit U; interface type TU = class end; implementation end.");
+    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk") + " build -o " + Quote(dir.File("u.qmk")) + " " +
+                          Quote(dir.File("src"));
+    std::string run = "script -qec " + Quote(command + " 2>" + Quote(dir.File("tty")) + " >/dev/null") +
+                      " /dev/null >/dev/null 2>&1 </dev/null";
+    // The redirection inside makes stderr a file again: check that first, then the terminal.
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_EQ(Read(dir.File("tty")), "");
+    run = "script -qec " + Quote(command + " >/dev/null") + " " + Quote(dir.File("typescript")) +
+          " >/dev/null 2>&1 </dev/null";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::string shown = Read(dir.File("typescript"));
+    EXPECT_NE(shown.find("scanning 1 of 1: "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown;
+    Result quiet = Qmk(dir, {"build", "--quiet", "-o", dir.File("u.qmk"), dir.File("src")});
+    EXPECT_EQ(quiet.err, "");
 }
 
 TEST(QmkBuild, EveryDiagramOfTheSampleKeepsTheLayoutRules)

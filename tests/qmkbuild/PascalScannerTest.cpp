@@ -1,5 +1,6 @@
 // What the interface-section scanner collects from Object Pascal units.
 
+#include "tests/fixtures/TempDir.h"
 #include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include <gmock/gmock.h>
@@ -368,16 +369,12 @@ class IncludeFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() /
-              ("qmkbuild-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir / "src");
-        std::filesystem::create_directories(dir / "inc");
+        std::filesystem::create_directories(dir.Path() / "src");
+        std::filesystem::create_directories(dir.Path() / "inc");
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void Write(const std::string &name, const std::string &text) { std::ofstream(dir / name) << text; }
+    void Write(const std::string &name, const std::string &text) { std::ofstream(dir.File(name)) << text; }
 
-    std::filesystem::path dir;
+    TempDir dir{"qmkbuild"};
 };
 
 TEST_F(IncludeFiles, AreReadFromTheIncludingFolderThenTheGivenPaths)
@@ -400,7 +397,7 @@ TEST_F(IncludeFiles, AreReadFromTheIncludingFolderThenTheGivenPaths)
     Write("inc/self.inc", "{$I self.inc}\n");
     Write("inc/body.inc", "procedure NotInTheInterface;\n");
     SourceLibrary lib;
-    lib.Scan({(dir / "src").string(), (dir / "inc").string()});
+    lib.Scan({dir.File("src"), dir.File("inc")});
     LibraryContents c = lib.Contents("Lib");
     ASSERT_EQ(c.units.size(), 1u);
     EXPECT_THAT(Find(c.units[0].classes, "TMain").methods, ElementsAre("FromSameFolder"));

@@ -3,6 +3,7 @@
 #include "tools/qmk/Commands.h"
 
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/text/Unicode.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,61 +15,6 @@ namespace {
 
 using cfb::Storage;
 
-std::string ToUtf8(std::u16string_view s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// Invalid sequences become U+FFFD.
-std::u16string FromUtf8(std::string_view s)
-{
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        bool ok = extra >= 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                ok = false;
-            else
-                c = c << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        if (!ok || c > 0x10FFFF) {
-            out += char16_t(0xFFFD);
-            ++i;
-            continue;
-        }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += char16_t(0xD800 + (c >> 10));
-            out += char16_t(0xDC00 + (c & 0x3FF));
-        } else {
-            out += char16_t(c);
-        }
-    }
-    return out;
-}
-
 std::vector<std::u16string> SplitPath(const std::string &path)
 {
     std::vector<std::u16string> parts;
@@ -78,7 +24,7 @@ std::vector<std::u16string> SplitPath(const std::string &path)
         if (slash == std::string::npos)
             slash = path.size();
         if (slash > start)
-            parts.push_back(FromUtf8(path.substr(start, slash - start)));
+            parts.push_back(text::Utf8ToUtf16(path.substr(start, slash - start)));
         start = slash + 1;
     }
     return parts;
@@ -107,7 +53,7 @@ void List(std::unique_ptr<Storage> root)
             continue;
         }
         const cfb::ElementInfo &e = level.children[level.next++];
-        std::string path = level.prefix + ToUtf8(e.name);
+        std::string path = level.prefix + text::Utf16ToUtf8(e.name);
         if (e.type == cfb::ElementType::Stream) {
             std::cout << path << "\tstream\t" << e.size << '\n';
         } else {

@@ -3,17 +3,15 @@
 
 #include "tools/qmk/qmkbuild/PascalDeclarations.h"
 
+#include "platform/text/Ascii.h"
+
 #include <unordered_set>
 
 namespace qmkbuild {
 
 std::string Lower(std::string_view s)
 {
-    std::string r(s);
-    for (char &c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + ('a' - 'A'));
-    return r;
+    return text::AsciiLowerCase(s);
 }
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include "tools/qmk/qmkbuild/PascalParser.h"
 
+#include "platform/text/Ascii.h"
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -10,21 +12,7 @@ namespace qmkbuild {
 
 namespace {
 
-bool SameWord(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = char(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
+bool SameWord(std::string_view a, std::string_view b) { return text::AsciiSameText(a, b); }
 
 // Words that may follow a routine or a procedural type without starting a declaration.
 bool IsDirectiveWord(std::string_view w)

@@ -8,9 +8,9 @@
 #include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <functional>
-#include <sstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -39,14 +39,31 @@ void UnitScanner::Warn(const SourceFile &file, int line, std::string message)
         fWarnings.push_back({file.path, line, std::move(message)});
 }
 
-UnitScanner::SourceFile *UnitScanner::Load(const fs::path &path, std::string_view text)
+namespace {
+
+// Reads the file's bytes; false when it cannot be read.
+bool ReadWholeFile(const fs::path &path, std::string &text)
+{
+    std::unique_ptr<FILE, int (*)(FILE *)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!f)
+        return false;
+    text.clear();
+    char buffer[1 << 16];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, f.get()))
+        text.append(buffer, n);
+    return !std::ferror(f.get());
+}
+
+} // namespace
+
+UnitScanner::SourceFile *UnitScanner::Load(const fs::path &path, std::string text)
 {
     if (fFiles.size() >= 0xFFFF)
         return nullptr;
     auto f = std::make_unique<SourceFile>();
     f->path = path.string();
     f->folder = path.parent_path();
-    f->text = std::string(text);
+    f->text = std::move(text);
     f->index = uint16_t(fFiles.size());
     f->tokens = Tokenize(f->text, f->index, true);
     std::vector<uint32_t> open;
@@ -117,14 +134,12 @@ UnitScanner::SourceFile *UnitScanner::FindInclude(const SourceFile &from, const 
             std::string key = p.lexically_normal().string();
             if (auto it = fByPath.find(key); it != fByPath.end())
                 return it->second;
-            std::ifstream in(p, std::ios::binary);
-            std::ostringstream text;
-            text << in.rdbuf();
-            if (!in && !in.eof()) {
+            std::string text;
+            if (!ReadWholeFile(p, text)) {
                 Warn(from, line, "cannot read include file '" + name + "'");
                 return nullptr;
             }
-            return Load(fs::path(key), text.str());
+            return Load(fs::path(key), std::move(text));
         }
     }
     Warn(from, line, "include file '" + name + "' not found");
@@ -138,22 +153,24 @@ struct UnitScanner::PassResult {
 
 std::optional<UnitDecl> UnitScanner::ScanFile(const fs::path &file)
 {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    if (!in) {
+    std::string text;
+    if (!ReadWholeFile(file, text)) {
         fWarnings.push_back({file.string(), 0, "cannot read the file"});
         return std::nullopt;
     }
-    return Scan(text.str(), file.string());
+    return ScanOwned(std::move(text), file.string());
 }
 
 std::optional<UnitDecl> UnitScanner::Scan(std::string_view source, const std::string &fileName)
 {
+    return ScanOwned(std::string(source), fileName);
+}
+
+std::optional<UnitDecl> UnitScanner::ScanOwned(std::string source, const std::string &fileName)
+{
     fFiles.clear();
     fByPath.clear();
-    SourceFile *root = Load(fs::path(fileName), source);
+    SourceFile *root = Load(fs::path(fileName), std::move(source));
     std::optional<UnitDecl> unit = ScanLoaded(*root);
     fFiles.clear();
     fByPath.clear();
@@ -172,8 +189,16 @@ std::optional<UnitDecl> UnitScanner::ScanLoaded(SourceFile &root)
     std::optional<UnitDecl> unit;
     int passes = 1;
     bool tooLong = false;
+    PassResult r;
     for (int pass = 0; pass < passes && pass < kMaxPasses; ++pass) {
-        PassResult r;
+        // The tokens of every loaded file are an upper bound of what the pass sees (include
+        // files loaded during the pass may add more).
+        size_t known = 0;
+        for (const auto &f : fFiles)
+            known += f->tokens.size();
+        r.tokens.clear();
+        r.tokens.reserve(std::min(known, kMaxTokensPerPass) + 1);
+        r.branchesNeeded = 1;
         struct Frame {
             bool parentActive;
             int chosen;

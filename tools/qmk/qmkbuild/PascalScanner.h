@@ -43,7 +43,8 @@ private:
     struct SourceFile;
     struct PassResult;
 
-    SourceFile *Load(const std::filesystem::path &path, std::string_view text);
+    std::optional<UnitDecl> ScanOwned(std::string source, const std::string &fileName);
+    SourceFile *Load(const std::filesystem::path &path, std::string text);
     SourceFile *FindInclude(const SourceFile &from, const std::string &name, int line);
     std::optional<UnitDecl> ScanLoaded(SourceFile &root);
     void Warn(const SourceFile &file, int line, std::string message);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace qmkbuild {
 
@@ -75,19 +76,35 @@ constexpr std::array kKeywords{
 
 constexpr size_t kLongestKeyword = 14;
 
+// The keywords by first letter: most identifiers are no keyword, and are told so after a
+// length check against the few keywords of their first letter.
+struct KeywordIndex {
+    std::array<std::vector<KeywordEntry>, 26> byLetter;
+    KeywordIndex()
+    {
+        for (const KeywordEntry &e : kKeywords)
+            byLetter[size_t(e.word[0] - 'a')].push_back(e);
+    }
+};
+
 Keyword LookupKeyword(std::string_view word)
 {
+    static const KeywordIndex index;
     if (word.size() < 2 || word.size() > kLongestKeyword)
         return Keyword::None;
-    char lower[kLongestKeyword];
-    for (size_t i = 0; i < word.size(); ++i) {
-        char c = word[i];
-        lower[i] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+    unsigned char first = static_cast<unsigned char>(word[0]) | 0x20; // ASCII letters to lower case
+    if (first < 'a' || first > 'z')
+        return Keyword::None;
+    for (const KeywordEntry &e : index.byLetter[first - 'a']) {
+        if (e.word.size() != word.size())
+            continue;
+        size_t i = 1;
+        while (i < word.size() && (static_cast<unsigned char>(word[i]) | 0x20) == static_cast<unsigned char>(e.word[i]))
+            ++i;
+        if (i == word.size())
+            return e.keyword;
     }
-    std::string_view key(lower, word.size());
-    auto it = std::lower_bound(kKeywords.begin(), kKeywords.end(), key,
-                               [](const KeywordEntry &e, std::string_view k) { return e.word < k; });
-    return (it != kKeywords.end() && it->word == key) ? it->keyword : Keyword::None;
+    return Keyword::None;
 }
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
@@ -104,7 +121,7 @@ bool IsReserved(Keyword k)
 std::vector<Token> Tokenize(std::string_view s, uint16_t file, bool stopAtImplementation)
 {
     std::vector<Token> tokens;
-    tokens.reserve(s.size() / 6 + 16);
+    tokens.reserve(s.size() / 3 + 16);
     size_t i = 0;
     const size_t n = s.size();
     int line = 1;
@@ -115,14 +132,8 @@ std::vector<Token> Tokenize(std::string_view s, uint16_t file, bool stopAtImplem
     auto countLines = [&](size_t from, size_t to) {
         line += int(std::count(s.begin() + from, s.begin() + to, '\n'));
     };
-    auto push = [&](TokenKind kind, size_t from, size_t to, int startLine) {
-        Token t;
-        t.text = s.substr(from, to - from);
-        t.line = startLine;
-        t.file = file;
-        t.kind = kind;
-        t.spaceBefore = space;
-        tokens.push_back(t);
+    auto push = [&](TokenKind kind, size_t from, size_t to, int startLine) __attribute__((always_inline)) {
+        tokens.push_back(Token{s.substr(from, to - from), startLine, file, kind, Keyword::None, space});
         space = false;
     };
     // A comment or directive running from `from` (after its opening) to `close`.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -76,17 +77,19 @@ void SourceLibrary::Scan(const std::vector<std::string> &paths, const std::vecto
     }
 
     UnitScanner scanner(fCatalog, fWarnings, includeDirs);
-    std::set<fs::path> seen;
+    // Each file once, however many paths lead to it: one stat tells it by device and inode.
+    std::set<std::pair<dev_t, ino_t>> seen;
     for (size_t k = 0; k < files.size(); ++k) {
         const fs::path &file = files[k];
         if (fProgress)
             fProgress(k, files.size(), file.string());
-        std::error_code ec;
-        fs::path canonical = fs::weakly_canonical(file, ec);
-        if (!seen.insert(ec ? file : canonical).second)
-            continue;
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0) {
+            if (!seen.insert({st.st_dev, st.st_ino}).second)
+                continue;
+            fBytesScanned += size_t(st.st_size);
+        }
         ++fFilesScanned;
-        fBytesScanned += fs::file_size(file, ec);
         if (std::optional<UnitDecl> unit = scanner.ScanFile(file))
             AddUnit(std::move(*unit));
     }
