@@ -50,6 +50,7 @@ class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
     Q_PROPERTY(int DiagramHintPause MEMBER DiagramHintPause)
     Q_PROPERTY(bool ImmediateRedraw MEMBER ImmediateRedraw)
     Q_PROPERTY(bool ShowDiagramHint MEMBER ShowDiagramHint)
+    Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased)
 
 public:
     explicit TKVDiagramBox(QWidget *Owner = nullptr);

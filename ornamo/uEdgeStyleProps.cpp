@@ -50,6 +50,8 @@ TfrmEdgeStyleProps::TfrmEdgeStyleProps(QWidget *Parent, const TKVEdgeStyle &Styl
     layout->addLayout(top);
 
     pcPages = Named(new QTabWidget, tr("Edge style pages"));
+    pcPages->setUsesScrollButtons(false);
+    pcPages->setMinimumWidth(460);
     layout->addWidget(pcPages);
 
     // Line Properties
@@ -66,7 +68,7 @@ TfrmEdgeStyleProps::TfrmEdgeStyleProps(QWidget *Parent, const TKVEdgeStyle &Styl
     auto *ends = new QWidget;
     auto *endsGrid = new QGridLayout(ends);
     shEnds = Named(new TShapePreview, tr("Ends preview"), tr("Pen and brush of the arrow heads"));
-    shEnds->Shape = diDiamond;
+    shEnds->Arrow = true;
     cbCustomEnds = Check(tr("Draw Custom Ends"), tr("Let the application paint the ends"));
     cbSourceArrow = Check(tr("Source Arrow Visible"), tr("An arrow head at the source end"));
     cbTargetArrow = Check(tr("Target Arrow Visible"), tr("An arrow head at the target end"));

@@ -361,8 +361,11 @@ void TfrmBitmapItemProps::ShowPicture()
         return;
     }
     QPixmap pixmap = QPixmap::fromImage(fBitmap.Image());
+    // Large pictures are shrunk to fit, small ones enlarged by whole pixels.
     if (pixmap.width() > 160 || pixmap.height() > 120)
         pixmap = pixmap.scaled(160, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    else if (const int factor = std::min(160 / pixmap.width(), 120 / pixmap.height()); factor > 1)
+        pixmap = pixmap.scaled(pixmap.size() * factor, Qt::KeepAspectRatio, Qt::FastTransformation);
     imPreview->setPixmap(pixmap);
 }
 

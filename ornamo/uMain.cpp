@@ -58,7 +58,14 @@ void TModifiedPanel::paintEvent(QPaintEvent *)
     p.fillRect(rect().adjusted(1, 1, -1, -1), ToQColor(Modified ? clRed : clSilver));
 }
 
-QString TfrmMain::DefaultTemplateFile() { return QApplication::applicationDirPath() + "/Template.SLB"; }
+QString TfrmMain::DefaultTemplateFile()
+{
+    // Beside the program (the build tree), else in the installed data folder.
+    const QString beside = QApplication::applicationDirPath() + "/Template.SLB";
+    const QString installed = QApplication::applicationDirPath() + "/../share/ornamo/Template.SLB";
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? QFileInfo(installed).canonicalFilePath()
+                                                                       : beside;
+}
 
 TfrmMain::TfrmMain(const QString &TemplateFile, QWidget *Parent) : QMainWindow(Parent)
 {
@@ -94,6 +101,12 @@ TfrmMain::TfrmMain(const QString &TemplateFile, QWidget *Parent) : QMainWindow(P
 
 TfrmMain::~TfrmMain()
 {
+    // Children die after this part of the window: none of their signals or events may reach it.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+    sbContents->viewport()->removeEventFilter(this);
+    sbPreview->viewport()->removeEventFilter(this);
+    ContentsActor->OnClick = nullptr;
     // The actors go before their boxes.
     KVB->SetActor(nullptr);
     kvbContents->SetActor(nullptr);
@@ -251,7 +264,7 @@ void TfrmMain::BuildMenus()
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addActions({acZoomIn, acZoomOut, acSavePreview, acGenerateData});
 
-    QMenu *settings = menuBar()->addMenu(tr("Se&ttings"));
+    QMenu *settings = menuBar()->addMenu(tr("Sett&ings"));
     settings->addActions({acShowContents, acShowToolbar, acConfigureToolbar, acPreviewPanel});
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
@@ -269,6 +282,8 @@ void TfrmMain::BuildToolbar()
     tbMain->setObjectName("Toolbar");
     tbMain->setAccessibleName(tr("Toolbar"));
     tbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (QWidget *w : tbMain->findChildren<QWidget *>("qt_toolbar_ext_button"))
+        w->setAccessibleName(tr("More buttons"));
     QList<QAction *> shown = fToolbarButtons;
     shown.removeOne(tbAbout); // present but hidden unless the user shows it
     SetShownButtons(shown);
@@ -305,7 +320,7 @@ void TfrmMain::BuildViews()
     // Images 0 to 5: root selected and plain, groups expanded and collapsed (selected, plain).
     const QIcon root = s->standardIcon(QStyle::SP_DriveHDIcon);
     const QIcon open = s->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = s->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon closed = s->standardIcon(QStyle::SP_DirIcon);
     fImages = {root, root, open, open, closed, closed};
     connect(tvLibrary, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *now, QTreeWidgetItem *before) {
         if (before)
@@ -317,13 +332,22 @@ void TfrmMain::BuildViews()
     });
     connect(tvLibrary, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *n) { UpdateNodeIcon(n); });
     connect(tvLibrary, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *n) { UpdateNodeIcon(n); });
+    // The pop-up's commands also work from the keyboard while the tree has the focus.
+    acEdit->setShortcut(Qt::Key_F2);
+    acAdd->setShortcut(Qt::Key_Insert);
+    acDelete->setShortcut(QKeySequence::Delete);
+    for (QAction *a : {acEdit, acAdd, acDelete}) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+        tvLibrary->addAction(a);
+    }
     connect(tvLibrary, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
         // A right click selects the node under the pointer first.
         if (QTreeWidgetItem *node = tvLibrary->itemAt(p))
             tvLibrary->setCurrentItem(node);
         mnPopup->popup(tvLibrary->viewport()->mapToGlobal(p));
     });
-    connect(tvLibrary, &QTreeWidget::itemDoubleClicked, this, [this] {
+    // A double click or Enter edits the node.
+    connect(tvLibrary, &QTreeWidget::itemActivated, this, [this] {
         if (acEdit->isEnabled())
             EditNode();
     });

@@ -50,7 +50,7 @@ public:
     // TemplateFile: the template library to load (the one beside the program by default).
     explicit TfrmMain(const QString &TemplateFile = DefaultTemplateFile(), QWidget *Parent = nullptr);
     ~TfrmMain() override;
-    // "Template.SLB" in the program's folder.
+    // "Template.SLB" in the program's folder, or in the installed data folder share/ornamo.
     static QString DefaultTemplateFile();
     static constexpr int MaxRecentFiles = 8;
 

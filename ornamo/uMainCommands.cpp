@@ -308,9 +308,20 @@ TKVObject *TfrmMain::ContentsObjectOf(QTreeWidgetItem *StyleNode) const
 
 void TfrmMain::ShowInContents(QTreeWidgetItem *Node)
 {
-    if (TKVObject *obj = ContentsObjectOf(StyleNodeOf(Node)))
+    if (TKVObject *obj = ContentsObjectOf(StyleNodeOf(Node))) {
         kvbContents->AddToSelection(obj, false);
-    else
+        // The sample scrolls into view.
+        TKVRect r{};
+        if (auto *v = dynamic_cast<TKVCustomVertex *>(obj))
+            r = v->Bounds;
+        else if (auto *e = dynamic_cast<TKVCustomEdge *>(obj); e && e->Handles.size() >= 2)
+            r = NormalizeRect({e->Handles.front()->Position.X, e->Handles.front()->Position.Y,
+                               e->Handles.back()->Position.X, e->Handles.back()->Position.Y});
+        const TKVPoint topLeft = WorldToScreenPt({r.Left, r.Top}, kvbContents->Scale());
+        const TKVPoint bottomRight = WorldToScreenPt({r.Right, r.Bottom}, kvbContents->Scale());
+        sbContents->ensureVisible(bottomRight.X, bottomRight.Y, 20, 20);
+        sbContents->ensureVisible(topLeft.X, topLeft.Y, 20, 20);
+    } else
         kvbContents->DeSelectAll();
     kvbContents->Invalidate();
 }
@@ -729,8 +740,9 @@ void TfrmMain::DeleteNode()
     default:
         break;
     }
+    // Taken out of the tree first, so that no signal reaches a node being destroyed.
     fRebuilding = true;
-    delete node;
+    delete node->parent()->takeChild(node->parent()->indexOfChild(node));
     fRebuilding = false;
     RebuildContents();
     NodeSelected();

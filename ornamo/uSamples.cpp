@@ -190,7 +190,12 @@ void TShapePreview::paintEvent(QPaintEvent *)
         canvas.Pen = Pen;
         canvas.Brush = Brush;
         const int l = 10, t = 8, r = width() - 10, b = height() - 8;
-        switch (Shape) {
+        if (Arrow) {
+            const int y = height() / 2;
+            canvas.MoveTo(l, y);
+            canvas.LineTo(r - 20, y);
+            canvas.Polygon({{r, y}, {r - 20, y - 10}, {r - 20, y + 10}});
+        } else switch (Shape) {
         case diRectangle:
             canvas.Rectangle(l, t, r, b);
             break;

@@ -43,6 +43,7 @@ public:
     TPen Pen;
     TBrush Brush;
     TKVShape Shape = diRoundRect;
+    bool Arrow = false; // an arrow head on a line instead of the shape
     QSize sizeHint() const override { return {120, 60}; }
 
 protected:

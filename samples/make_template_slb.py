@@ -96,7 +96,7 @@ LIBRARY = {
             "DrawItems": [draw("Card", ROUNDRECT, pen(NAVY), brush(0xFFF8F0, SOLID))],
             "DataItems": [
                 data("Title", "Title", font("Arial", 10, BLACK, True), t=6, va=0),
-                data("Left text", "Left", font("Arial", 8, 0x404040), l=6, t=30, w=70, h=14, cm=0, ha=1, va=0,
+                data("Left text", "Left", font("Arial", 8, 0x404040), l=6, t=30, w=70, h=14, cm=0, ha=0, va=0,
                      align=0),
                 data("Right text", "Right", font("Arial", 8, 0x404040, False, True), l=0, t=30, w=70, h=14, cm=0,
                      ha=2, va=0, align=1),

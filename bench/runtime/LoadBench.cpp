@@ -115,8 +115,8 @@ void Baseline(benchmark::State &state)
     }
 }
 
-BENCHMARK(Baseline)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(Load)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(Baseline)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(Load)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 // database opened and its six all-names lists filled as the main window fills them, the
 // search window opened on them (offscreen unless a display is set).
 
+#include "bench/common/RatioReporter.h"
 #include "browser/app/C1QuillmarkBrowser_SearchDialog.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "platform/ui/QtPrompts.h"
@@ -21,8 +22,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-#include <map>
 
 namespace {
 
@@ -165,18 +164,6 @@ BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(KeystrokePainted)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(ReloadNames)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -189,13 +176,12 @@ int main(int argc, char **argv)
     gSetup = &setup;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto &t = reporter.times;
-    if (t.count("PlainLoop") && t.count("Keystroke"))
-        std::cout << "keystroke: " << t["Keystroke"] << " ms CPU, " << t["Keystroke"] / t["PlainLoop"]
-                  << "x the plain loop (goal: under 16 ms and at most 1.5x)\n";
-    if (t.count("PlainLoop") && t.count("KeystrokePainted"))
-        std::cout << "keystroke with repaint: " << t["KeystrokePainted"] << " ms, "
-                  << t["KeystrokePainted"] / t["PlainLoop"] << "x the plain loop\n";
+    if (reporter.Has("Keystroke"))
+        std::printf("keystroke: %.3f ms\n", reporter.Seconds("Keystroke") * 1000);
+    reporter.PrintRatio("keystroke", "Keystroke", "PlainLoop", "under 16 ms and at most 1.5x");
+    reporter.PrintRatio("keystroke with repaint", "KeystrokePainted", "PlainLoop", "shown for comparison");
+    if (reporter.Has("ReloadNames"))
+        std::printf("names reloaded after a file load: %.1f ms\n", reporter.Seconds("ReloadNames") * 1000);
     benchmark::Shutdown();
     return 0;
 }

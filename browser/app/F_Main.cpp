@@ -2,6 +2,7 @@
 // moving through units, classes and interfaces.
 #include "browser/app/F_Main.h"
 
+#include "browser/app/C1QuillmarkBrowser_SearchDialog.h"
 #include "browser/app/F_MainLists.h"
 #include "browser/app/F_Statistics.h"
 #include "browser/app/MRUList.h"
@@ -10,8 +11,12 @@
 #include "browser/app/filedrag.h"
 #include "browser/app/uGlyphPageControl.h"
 #include "browser/app/uUpDown.h"
+#include "browser/runtime/L1HelpDisplayer.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "browser/runtime/U_Quillmark_OAWrappers.h"
+#include "browser/treediagram/L1TreeDiagram.h"
 #include "browser/support/L1DebugWindow.h"
+#include "browser/support/L1ListBoxes.h"
 #include "browser/support/L1Registry.h"
 #include "browser/support/L1basis.h"
 #include "platform/ui/QtPrompts.h"
@@ -29,7 +34,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -84,6 +88,15 @@ TGlyphPageControl *MemberTabs(const QString &objectName, TSymbolListView *proper
     tabs->addTab(SingleListPage(methods), QStringLiteral("Methods"));
     tabs->addTab(SingleListPage(events), QStringLiteral("Events"));
     return tabs;
+}
+
+// The help file beside a database: its name with the extension replaced by ".HLP".
+std::string HelpFileOf(const std::string &fileName)
+{
+    size_t slash = fileName.find_last_of('/');
+    size_t dot = fileName.find_last_of('.');
+    size_t end = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? fileName.size() : dot;
+    return fileName.substr(0, end) + ".HLP";
 }
 
 template <class T> T *Attached(TSymbolListView *list) { return dynamic_cast<T *>(list->Model()->Object(list->SelectedRow())); }
@@ -156,14 +169,46 @@ TfrmMain::TfrmMain(QWidget *parent) : TGradientForm(parent)
     fFileDrag = new TFileDrag(this);
     fFileDrag->OnDrop = [this](TFileDrag *) { RunGuarded([this] { FilesDropped(); }); };
 
+    fSearchDialog = new TqmkbSearchDialog(this);
+    fSearchDialog->SetShowLimit(200);
+    fSearchDialog->SetRoutinesListBox(lstAllRoutines);
+    fSearchDialog->SetInterfacesListbox(lstAllInterfaces);
+    fSearchDialog->SetClassesListbox(lstAllClasses);
+    fSearchDialog->SetPropertiesListBox(lstAllProperties);
+    fSearchDialog->SetMethodsListBox(lstAllMethods);
+    fSearchDialog->SetEventsListBox(lstAllEvents);
+    auto picked = [this](auto action) {
+        return [this, action](QAbstractItemView *sender) {
+            RunGuarded([&] { (this->*action)(SelectedListText(sender)); });
+        };
+    };
+    fSearchDialog->OnSelectRoutine = picked(&TfrmMain::ShowRoutineEntry);
+    fSearchDialog->OnSelectClass = picked(&TfrmMain::SearchPickedClass);
+    fSearchDialog->OnSelectInterface = picked(&TfrmMain::SearchPickedInterface);
+    fSearchDialog->OnSelectProperty = [this](QAbstractItemView *sender) {
+        RunGuarded([&] { ShowMemberEntry(mkProperty, SelectedListText(sender)); });
+    };
+    fSearchDialog->OnSelectMethod = [this](QAbstractItemView *sender) {
+        RunGuarded([&] { ShowMemberEntry(mkMethod, SelectedListText(sender)); });
+    };
+    fSearchDialog->OnSelectEvent = [this](QAbstractItemView *sender) {
+        RunGuarded([&] { ShowMemberEntry(mkEvent, SelectedListText(sender)); });
+    };
+
     ConnectLists();
 
     // Window creation.
     L1Form_LoadStateFromRegistry(this, vdMainFormRegistryKey);
-    // Set-up: dropping files, the zoom box preset.
+    // Set-up: the diagram view and the help displayer, dropping files, the zoom box preset.
+    fDiagramView = std::make_unique<TvdVisualTreeDiagram>();
+    fDiagramView->AttachTo(pbxDiagram, scbDiagram);
+    fHelpDisplayer = std::make_unique<TL1HelpDisplayer>();
+    fDiagramView->SetHelpDisplayer(fHelpDisplayer.get());
+    fDiagramView->OnNodeMouseDown = [this](TvdTreeDiagramNode *node, TvdMouseButton button, TvdShiftState, int, int) {
+        RunGuarded([&] { DiagramNodeMouseDown(node, button == mbRight); });
+    };
     fFileDrag->SetEnableDrop(true);
     cboZoom->setCurrentIndex(cboZoom->findText(QStringLiteral("100 %")));
-    // (The diagram view and the help displayer are created here once they are part of the program.)
     MarkTab(tabsUnit, tabClasses, false);
     MarkTab(tabsUnit, tabInterfaces, false);
     for (int i : {tabProperties, tabMethods, tabEvents})
@@ -268,16 +313,14 @@ QWidget *TfrmMain::BuildDiagramPage()
     bar->addWidget(lblZoom);
     bar->addWidget(cboZoom);
 
-    scbDiagram = new QScrollArea;
+    scbDiagram = new TvdScrollBox;
     scbDiagram->setObjectName(QStringLiteral("scbDiagram"));
-    scbDiagram->setAccessibleName(QStringLiteral("Inheritance diagram"));
-    scbDiagram->setBackgroundRole(QPalette::Base);
-    pbxDiagram = new QWidget;
+    scbDiagram->setAccessibleName(QStringLiteral("Inheritance diagram scroll box"));
+    pbxDiagram = new TvdPaintBox;
     pbxDiagram->setObjectName(QStringLiteral("pbxDiagram"));
     pbxDiagram->setAccessibleName(QStringLiteral("Inheritance diagram"));
     pbxDiagram->setToolTip(QStringLiteral("Left or right click on a class"));
     scbDiagram->setWidget(pbxDiagram);
-    scbDiagram->setWidgetResizable(true);
 
     layout->addWidget(Split(Qt::Horizontal, lstClasses, scbDiagram, 150), 1);
     return page;
@@ -308,7 +351,7 @@ void TfrmMain::BuildMenus()
         }
     });
     connect(actExit, &QAction::triggered, this, &QWidget::close);
-    // "Find" opens the name search window once it is part of the program.
+    connect(actFind, &QAction::triggered, this, [this] { RunGuarded([this] { fSearchDialog->Execute(); }); });
     connect(actAbout, &QAction::triggered, this, [this] { ShowAbout(); });
 }
 
@@ -349,6 +392,64 @@ void TfrmMain::ConnectLists()
         if (auto *i = Attached<TL1OPascalSymbolTable_Interface>(lstAllInterfaces))
             ShowInterface(i);
     });
+    doubleClick(lstUnits, [this] {
+        if (lstUnits->SelectedRow() >= 0)
+            fHelpDisplayer->ShowUnitTopic(lstUnits->SelectedText());
+    });
+    doubleClick(lstRoutinesInUnit, [this] {
+        if (lstRoutinesInUnit->SelectedRow() >= 0)
+            fHelpDisplayer->ShowRoutineTopic(lstUnits->SelectedText(), lstRoutinesInUnit->SelectedText());
+    });
+    const std::pair<TSymbolListView *, TMemberKind> classMembers[] = {
+        {lstPropertiesInClass, mkProperty}, {lstMethodsInClass, mkMethod}, {lstEventsInClass, mkEvent}};
+    for (const auto &member : classMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
+        doubleClick(list, [this, list, kind] {
+            if (list->SelectedRow() >= 0)
+                ShowMemberTopic(kind, true, lstClassesInUnit->SelectedText(), list->SelectedText());
+        });
+    }
+    const std::pair<TSymbolListView *, TMemberKind> interfaceMembers[] = {
+        {lstPropertiesInInterface, mkProperty}, {lstMethodsInInterface, mkMethod}, {lstEventsInInterface, mkEvent}};
+    for (const auto &member : interfaceMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
+        doubleClick(list, [this, list, kind] {
+            if (list->SelectedRow() >= 0)
+                ShowMemberTopic(kind, false, lstInterfacesInUnit->SelectedText(), list->SelectedText());
+        });
+    }
+    doubleClick(lstAllRoutines, [this] {
+        if (lstAllRoutines->SelectedRow() >= 0)
+            ShowRoutineEntry(lstAllRoutines->SelectedText());
+    });
+    const std::pair<TSymbolListView *, TMemberKind> allMembers[] = {
+        {lstAllProperties, mkProperty}, {lstAllMethods, mkMethod}, {lstAllEvents, mkEvent}};
+    for (const auto &member : allMembers) {
+        TSymbolListView *list = member.first;
+        TMemberKind kind = member.second;
+        doubleClick(list, [this, list, kind] {
+            if (list->SelectedRow() >= 0)
+                ShowMemberEntry(kind, list->SelectedText());
+        });
+    }
+    guarded(lstClasses, [this] { ShowClassDiagram(lstClasses->SelectedText()); });
+    connect(rbHorizontal, &QRadioButton::toggled, this, [this] { RunGuarded([this] { DirectionChanged(); }); });
+
+    // The context menu "Insert <See> tag in editor".
+    for (TSymbolListView *list : {lstUnits, lstClassesInUnit, lstRoutinesInUnit, lstPropertiesInClass,
+                                  lstMethodsInClass, lstEventsInClass, lstAllClasses, lstAllRoutines,
+                                  lstAllProperties, lstAllMethods, lstAllEvents}) {
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
+            QMenu menu(list);
+            QAction *insert = menu.addAction(QStringLiteral("Insert <See> tag in editor"));
+            if (menu.exec(list->viewport()->mapToGlobal(at)) == insert)
+                RunGuarded([&] { InsertSeeTag(list); });
+        });
+    }
+
     for (TSymbolListView *l : findChildren<TSymbolListView *>()) {
         bool plain = l != lstInterfacesInUnit && l != lstClasses;
         l->KeysActAsDoubleClick = plain;
@@ -401,7 +502,11 @@ void TfrmMain::OpenDocument(const std::string &fileName)
 
         fMRUFileList->AddFile(QString::fromStdString(fileName));
         DebugWindow().WriteLine("Connecting to: " + fileName);
-        // (The diagram view is emptied here once it is part of the program.)
+        fDiagramView->ShowNoDiagram();
+        fDiagramClass.clear();
+        // The help displayer and the automation link must not reach the table about to be freed.
+        fHelpDisplayer->SetSymbolTable(nullptr);
+        QMK_OA_Application().SetSymbolTable(nullptr);
 
         TvdQuillmarkBrowser &browser = QuillmarkBrowser();
         browser.OpenDatabase(fileName);
@@ -425,7 +530,9 @@ void TfrmMain::OpenDocument(const std::string &fileName)
 
         lstUnits->Model()->SetList(&table->Units());
 
-        // (The help file beside the database is taken here once the help displayer is part of the program.)
+        fHelpDisplayer->SetHelpFile(static_cast<THelpWindowHandle>(winId()), HelpFileOf(fileName));
+        fHelpDisplayer->SetSymbolTable(table);
+        QMK_OA_Application().SetSymbolTable(table);
         fDocument.OpenFile(fileName);
 
         if (fStatistics)
@@ -433,9 +540,8 @@ void TfrmMain::OpenDocument(const std::string &fileName)
         actShowStatistics->setEnabled(true);
         opened = true;
     }
-    if (opened) {
-        // (The name search reloads its names here once it is part of the program.)
-    }
+    if (opened)
+        fSearchDialog->RefreshNames();
 }
 
 void TfrmMain::ReloadIfChanged()
@@ -478,10 +584,10 @@ void TfrmMain::ShowClassMembers(TL1OPascalSymbolTable_Class *aClass, bool withHe
     MarkTab(tabsClassMembers, tabEvents, !aClass->Events.Empty());
     if (aClass->Name.empty())
         return;
-    // (The class's help topic and its diagram are shown here, as asked, once the help displayer
-    // and the diagram view are part of the program.)
-    (void)withHelpTopic;
-    (void)withDiagram;
+    if (withHelpTopic)
+        fHelpDisplayer->ShowClassTopic(aClass->Name);
+    if (withDiagram)
+        ShowClassDiagram(aClass->Name);
     fCurrentClass = aClass->Name;
 }
 
@@ -495,7 +601,8 @@ void TfrmMain::ShowInterfaceMembers(TL1OPascalSymbolTable_Interface *anInterface
     MarkTab(tabsInterfaceMembers, tabProperties, !anInterface->Properties.Empty());
     MarkTab(tabsInterfaceMembers, tabMethods, !anInterface->Methods.Empty());
     MarkTab(tabsInterfaceMembers, tabEvents, !anInterface->Events.Empty());
-    (void)withHelpTopic;
+    if (withHelpTopic && !anInterface->Name.empty())
+        fHelpDisplayer->ShowInterfaceTopic(anInterface->Name);
 }
 
 void TfrmMain::ShowClass(TL1OPascalSymbolTable_Class *aClass, bool withHelpTopic, bool withDiagram)
@@ -586,4 +693,132 @@ void TfrmMain::ShowAbout()
                                       "<p>Ships together with the Kavgraph diagram library and the Ornamo "
                                       "style library editor.</p>")
                            .arg(QCoreApplication::applicationVersion()));
+}
+
+void TfrmMain::ShowClassDiagram(const std::string &className)
+{
+    TL1Quillmark_RunTimeDatabase *db = QuillmarkBrowser().RunTimeDb();
+    if (!db || !SymbolTable())
+        return;
+    db->EnsureAttached(false);
+    TvdTreeDiagram *diagram = nullptr;
+    try {
+        TraceSection section("Loading TreeDiagram");
+        diagram = db->GetTreeDiagram(className, rbHorizontal->isChecked());
+    } catch (...) {
+        db->Close();
+        throw;
+    }
+    db->Close();
+    if (!diagram || !diagram->RootNode())
+        return;
+    DebugWindow().WriteLine("About to display Diagram for: " + diagram->DiagramName());
+    fDiagramView->ShowDiagram(diagram, className);
+    fDiagramClass = className;
+}
+
+void TfrmMain::DiagramNodeMouseDown(TvdTreeDiagramNode *node, bool rightButton)
+{
+    if (!rightButton || !node)
+        return;
+    TL1OPascalSymbolTable *table = SymbolTable();
+    if (table && table->GetHasClass(node->Name))
+        ShowClassDiagram(node->Name);
+    else
+        ShowInformation("Sorry. Can't display the total diagram for " + node->Name +
+                        " because it is located in another file, or a diagram for it doesn't exist.");
+}
+
+void TfrmMain::DirectionChanged()
+{
+    TvdTreeDiagram *shown = fDiagramView->TreeDiagram();
+    if (!shown || shown->Horizontal == rbHorizontal->isChecked())
+        return;
+    // The class shown, wherever it was chosen (lstClasses, a unit's class list, a box).
+    ShowClassDiagram(fDiagramClass.empty() ? lstClasses->SelectedText() : fDiagramClass);
+}
+
+void TfrmMain::ShowMemberTopic(TMemberKind kind, bool ownerIsClass, const std::string &owner,
+                               const std::string &member)
+{
+    switch (kind) {
+    case mkProperty:
+        fHelpDisplayer->ShowPropertyTopic(ownerIsClass, owner, member);
+        break;
+    case mkMethod:
+        fHelpDisplayer->ShowMethodTopic(ownerIsClass, owner, member);
+        break;
+    case mkEvent:
+        fHelpDisplayer->ShowEventTopic(ownerIsClass, owner, member);
+        break;
+    }
+}
+
+void TfrmMain::ShowRoutineEntry(const std::string &entry)
+{
+    fHelpDisplayer->ShowRoutineTopic(FlatEntryOwner(entry), FlatEntryName(entry));
+}
+
+void TfrmMain::ShowMemberEntry(TMemberKind kind, const std::string &entry)
+{
+    std::string owner = FlatEntryOwner(entry);
+    TL1OPascalSymbolTable *table = SymbolTable();
+    bool ownerIsClass = !(table && table->FindInterface(owner));
+    ShowMemberTopic(kind, ownerIsClass, owner, FlatEntryName(entry));
+}
+
+void TfrmMain::SearchPickedClass(const std::string &name)
+{
+    TL1OPascalSymbolTable *table = SymbolTable();
+    if (TL1OPascalSymbolTable_Class *found = table ? table->FindClass(name) : nullptr)
+        ShowClass(found, true, true);
+    else
+        ShowInformation("Couldn't find the class: " + name + " in the symbol table. This is a strange error.");
+}
+
+void TfrmMain::SearchPickedInterface(const std::string &name)
+{
+    TL1OPascalSymbolTable *table = SymbolTable();
+    if (TL1OPascalSymbolTable_Interface *found = table ? table->FindInterface(name) : nullptr)
+        ShowInterface(found);
+    else
+        ShowInformation("Couldn't find the interface: " + name + " in the symbol table. This is a strange error.");
+}
+
+void TfrmMain::InsertSeeTag(TSymbolListView *list)
+{
+    TQMK_OA_Application &link = QMK_OA_Application();
+    const std::string unit = lstUnits->SelectedText();
+    const std::string selected = list->SelectedText();
+    if (list == lstUnits) {
+        if (!IsBlank(unit))
+            link.InsertUnitSeeTag(unit);
+    } else if (list == lstClassesInUnit) {
+        if (!IsBlank(unit) && !IsBlank(selected))
+            link.InsertClassSeeTag(unit, selected);
+    } else if (list == lstRoutinesInUnit) {
+        DebugWindow().WriteLine("RoutineName: " + selected + " unitName: " + unit);
+        if (!IsBlank(unit) && !IsBlank(selected))
+            link.InsertRoutineSeeTag(unit, selected);
+    } else if (list == lstPropertiesInClass || list == lstMethodsInClass || list == lstEventsInClass) {
+        if (IsBlank(unit) || IsBlank(fCurrentClass) || IsBlank(selected))
+            return;
+        if (list == lstPropertiesInClass)
+            link.InsertPropertySeeTag(unit, fCurrentClass, selected);
+        else if (list == lstMethodsInClass)
+            link.InsertMethodSeeTag(unit, fCurrentClass, selected);
+        else
+            link.InsertEventSeeTag(unit, fCurrentClass, selected);
+    } else if (list == lstAllClasses) {
+        if (!IsBlank(selected))
+            link.InsertClassSeeTag("", selected);
+    } else if (list == lstAllRoutines) {
+        link.InsertRoutineSeeTag(FlatEntryOwner(selected), FlatEntryName(selected));
+    } else if (list == lstAllProperties) {
+        link.InsertPropertySeeTag("", FlatEntryOwner(selected), FlatEntryName(selected));
+    } else if (list == lstAllMethods) {
+        link.InsertMethodSeeTag("", FlatEntryOwner(selected), FlatEntryName(selected));
+    } else if (list == lstAllEvents) {
+        link.InsertEventSeeTag("", FlatEntryOwner(selected), FlatEntryName(selected));
+    }
 }

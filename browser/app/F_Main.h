@@ -19,7 +19,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QRadioButton;
-class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class TFileDrag;
@@ -30,6 +29,12 @@ class TL1OPascalSymbolTable_Interface;
 class TMRUFileList;
 class TSymbolListView;
 class TUpDown;
+class TL1HelpDisplayer;
+class TqmkbSearchDialog;
+class TvdPaintBox;
+class TvdScrollBox;
+class TvdTreeDiagramNode;
+class TvdVisualTreeDiagram;
 
 extern const char *const vdMainFormRegistryKey; // "\Software\Vardelin\QuillmarkBrowser\MainForm"
 
@@ -53,12 +58,32 @@ public:
     // Column counts of the multi-column lists from the column width; see ColumnCountFor.
     void ApplyColumnWidth(int width);
 
+    // Shows the stored inheritance diagram of the class in the chosen direction; keeps what was
+    // shown when there is none.
+    void ShowClassDiagram(const std::string &className);
+    // A box of the diagram was pressed: the right button shows that class's own diagram.
+    void DiagramNodeMouseDown(TvdTreeDiagramNode *node, bool rightButton);
+
+    // The double-click actions of the flat lists on an entry's text ("Name (Owner)"); the search
+    // window's picks run them too.
+    void ShowRoutineEntry(const std::string &entry);
+    enum TMemberKind { mkProperty, mkMethod, mkEvent };
+    void ShowMemberEntry(TMemberKind kind, const std::string &entry);
+    // A class or interface picked in the search window, found by name in the symbol table.
+    void SearchPickedClass(const std::string &name);
+    void SearchPickedInterface(const std::string &name);
+    // The context-menu command "Insert <See> tag in editor" of a list.
+    void InsertSeeTag(TSymbolListView *list);
+
     // The statistics window the open steps fill (created by the program; not owned).
     void SetStatisticsWindow(TfrmStatistics *window) { fStatistics = window; }
 
     Tvd_SimpleDocument &Document() { return fDocument; }
     const std::string &CurrentClass() const { return fCurrentClass; }
     TMRUFileList *RecentFiles() const { return fMRUFileList; }
+    TvdVisualTreeDiagram *DiagramView() const { return fDiagramView.get(); }
+    TL1HelpDisplayer *HelpDisplayer() const { return fHelpDisplayer.get(); }
+    TqmkbSearchDialog *SearchDialog() const { return fSearchDialog; }
     TFileDrag *FileDrag() const { return fFileDrag; }
 
     // Controls, named as the window's layout names them.
@@ -76,8 +101,8 @@ public:
     QComboBox *cboZoom;
     QLabel *lblZoom;
     TSymbolListView *lstClasses;
-    QScrollArea *scbDiagram;
-    QWidget *pbxDiagram;
+    TvdScrollBox *scbDiagram;
+    TvdPaintBox *pbxDiagram;
     TSymbolListView *lstAllRoutines, *lstAllInterfaces, *lstAllClasses, *lstAllProperties, *lstAllMethods,
         *lstAllEvents;
     QMenu *mnuFile, *mnuTools, *mnuHelp;
@@ -102,11 +127,18 @@ private:
     void OpenFileDialog();
     void FilesDropped();
     void ShowAbout();
+    void DirectionChanged();
+    void ShowMemberTopic(TMemberKind kind, bool ownerIsClass, const std::string &owner, const std::string &member);
     TL1OPascalSymbolTable *SymbolTable() const;
 
     Tvd_SimpleDocument fDocument;
     std::string fCurrentClass;
+    std::string fDiagramClass; // the class whose diagram is shown
     TMRUFileList *fMRUFileList;
     TFileDrag *fFileDrag;
+    TqmkbSearchDialog *fSearchDialog;
+    // Destroyed before the window's controls, which the view draws on.
+    std::unique_ptr<TL1HelpDisplayer> fHelpDisplayer;
+    std::unique_ptr<TvdVisualTreeDiagram> fDiagramView;
     QPointer<TfrmStatistics> fStatistics;
 };

@@ -172,10 +172,14 @@ std::string TSymbolListView::SelectedText() const { return fModel->Text(Selected
 
 int TSymbolListView::SelectedRow() const
 {
-    QModelIndex index = currentIndex();
-    if (!index.isValid() || !selectionModel() || !selectionModel()->isSelected(index))
+    if (!selectionModel())
         return -1;
-    return index.row();
+    QModelIndex index = currentIndex();
+    if (index.isValid() && selectionModel()->isSelected(index))
+        return index.row();
+    // Selected without becoming the current entry (by an accessibility tool).
+    QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 bool TSymbolListView::SelectText(std::string_view text)
@@ -204,8 +208,16 @@ void TSymbolListView::selectionChanged(const QItemSelection &selected, const QIt
 {
     QListView::selectionChanged(selected, deselected);
     // Mouse and keyboard select through here; focus alone moves only the current index.
-    if (!fProgrammatic && !selected.isEmpty())
-        emit Click();
+    if (fProgrammatic || selected.isEmpty())
+        return;
+    // Accessibility tools select without moving the current index: the selected entry becomes it.
+    QModelIndex first = selected.indexes().value(0);
+    if (first.isValid() && first != currentIndex()) {
+        fProgrammatic = true;
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        fProgrammatic = false;
+    }
+    emit Click();
 }
 
 void TSymbolListView::mousePressEvent(QMouseEvent *event)

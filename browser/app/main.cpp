@@ -3,14 +3,42 @@
 #include "browser/app/F_Statistics.h"
 #include "browser/app/U_Application.h"
 #include "browser/app/U_QuillmarkBrowserSettings.h"
+#include "browser/runtime/L1HelpViewer.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
 #include "browser/support/L1UserInterface.h"
 
 #include <QFileInfo>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: quillmark-browser [FILE.QMK]\n"
+    "\n"
+    "Shows the Object Pascal class library documented in a runtime database: units, classes,\n"
+    "interfaces, routines and members, inheritance diagrams, help topics and name search.\n"
+    "\n"
+    "  FILE.QMK     the database to open (further arguments are ignored)\n"
+    "  -h, --help   this text\n"
+    "  --version    the program's version\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Answered before the application starts, so that they need no display.
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillmark-browser %s\n", QUILLMARK_VERSION);
+        return 0;
+    }
     TQuillmarkApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillmark-browser"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));
@@ -18,6 +46,9 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("quillmark-browser"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmark-browser.svg")));
     L1InstallQtServices();
+    TL1HelpViewer helpViewer;
+    InstallHelpEngine(&helpViewer);
+    UseDBusAutomation();
 
     TQuillmarkBrowserSettings settings;
     QuillmarkBrowser();
@@ -26,7 +57,6 @@ int main(int argc, char **argv)
     TfrmStatistics statistics(&mainWindow);
     statistics.setWindowFlag(Qt::Window);
     mainWindow.SetStatisticsWindow(&statistics);
-    // (The search window is created here once the name search is part of the program.)
     mainWindow.show();
 
     QStringList arguments = QApplication::arguments();

@@ -47,3 +47,7 @@ private:
 
 // The program's single link, created on first use.
 TQMK_OA_Application &QMK_OA_Application();
+
+// Reaches automation servers over the D-Bus session bus from now on. Defined by the Qt-side
+// target browser_automation_dbus (QtCore and QtDBus only), which a program links to call it.
+void UseDBusAutomation();

@@ -4,10 +4,9 @@
 // arguments (Windows-1252 converted to UTF-8); the reply's first argument is the Boolean result
 // and the by-reference arguments follow it in their order. QtCore and QtDBus only.
 
-#include "browser/runtime/L1AutomationObjectWrapper.h"
+#include "browser/runtime/U_Quillmark_OAWrappers.h"
 
 // The object for a programmatic identifier; throws when there is no session bus.
 std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &programmaticId);
 
-// Installs ConnectAutomationObject as the factory of every automation wrapper.
-void UseDBusAutomation();
+// UseDBusAutomation (declared in U_Quillmark_OAWrappers.h) installs it as the factory.

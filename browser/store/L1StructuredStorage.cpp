@@ -1,14 +1,15 @@
+// Storages, streams and the stream primitives over the compound file engine.
+
 #include "browser/store/L1StructuredStorage.h"
 
 #include "browser/store/L1PersistentObjects.h"
 #include "browser/support/L1DebugWindow.h"
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Prompts.h"
 #include "platform/text/Windows1252.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 
@@ -256,6 +257,8 @@ void TvdStream::ReadSmallHomogeneousStringList(TStringList *list, const TvdPersi
 TvdStorage::TvdStorage() = default;
 TvdStorage::~TvdStorage() = default;
 
+bool TvdStorage::IsReadOnly() const { return fComStorage && !fComStorage->Writable(); }
+
 std::unique_ptr<TvdStorage> TvdStorage::CreateStorageFile(const std::string &fileName, uint32_t mode)
 {
     CreateDirectoryForFile(fileName, true, "This directory is needed to hold the Structured Storage File.");
@@ -266,6 +269,12 @@ std::unique_ptr<TvdStorage> TvdStorage::CreateStorageFile(const std::string &fil
 std::unique_ptr<TvdStorage> TvdStorage::OpenStorageFile(const std::string &fileName, uint32_t mode)
 {
     SpareStorage()->fComStorage = cfb::Storage::OpenFile(fileName, mode);
+    return std::move(gSpareStorage);
+}
+
+std::unique_ptr<TvdStorage> TvdStorage::CreateInMemory(std::shared_ptr<cfb::MemoryFile> file)
+{
+    SpareStorage()->fComStorage = cfb::Storage::CreateInMemory(std::move(file), vdModeCreateReadWrite);
     return std::move(gSpareStorage);
 }
 
@@ -341,8 +350,7 @@ bool TvdStorage::StreamExists(const std::string &name)
 
 bool L1IsStorageFile(const std::string &fileName)
 {
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fsys::IsFile(fileName))
         return false;
     cfb::HRESULT hr = cfb::IsStorageFile(fileName);
     if (hr == cfb::S_OK)
@@ -356,17 +364,9 @@ bool L1IsStorageFile(const std::string &fileName)
                                            "result was: " + HexStatus(static_cast<uint32_t>(hr)));
 }
 
-namespace {
-bool DirectoryExists(const std::string &path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-} // namespace
-
 void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::string &reason)
 {
-    if (IsBlank(path) || DirectoryExists(path))
+    if (IsBlank(path) || fsys::IsDirectory(path))
         return;
     std::string bare = !path.empty() && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
     if (ask) {
@@ -387,10 +387,10 @@ void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::
             UnexpectedError("L1CreateDirectoryIfNotExists", "prePath=i_path (=" + parent + ").");
         L1CreateDirectoryIfNotExists(parent, false, std::string());
     }
-    if (::mkdir(bare.c_str(), 0777) != 0)
+    if (int error = fsys::CreateDirectory(bare))
         UnexpectedError("L1CreateDirectoryIfNotExists", "Couldn't create directory: " + path + "." + CrLf + CrLf +
                                                             "GetLastError returned: " +
-                                                            HexStatus(static_cast<uint32_t>(errno)) + ".");
+                                                            HexStatus(static_cast<uint32_t>(error)) + ".");
 }
 
 const TL1UniqueStringGenerator &UniqueStringGenerator()

@@ -17,6 +17,7 @@
 #include <string>
 
 namespace cfb {
+class MemoryFile;
 class Storage;
 class Stream;
 } // namespace cfb
@@ -124,6 +125,8 @@ public:
     // A new compound file; asks before creating its missing directory.
     static std::unique_ptr<TvdStorage> CreateStorageFile(const std::string &fileName, uint32_t mode);
     static std::unique_ptr<TvdStorage> OpenStorageFile(const std::string &fileName, uint32_t mode);
+    // A new compound file held in memory (tests and fuzz targets).
+    static std::unique_ptr<TvdStorage> CreateInMemory(std::shared_ptr<cfb::MemoryFile> file);
 
     std::unique_ptr<TvdStream> CreateStream(const std::string &name, uint32_t mode);
     std::unique_ptr<TvdStream> OpenStream(const std::string &name, uint32_t mode);
@@ -135,6 +138,9 @@ public:
     // True also when the element exists but is open elsewhere.
     bool SubStorageExists(const std::string &name);
     bool StreamExists(const std::string &name);
+
+    // Opened read-only: its elements can only be opened read-only.
+    bool IsReadOnly() const;
 
     cfb::Storage *ComStorage() const { return fComStorage.get(); }
 

@@ -3,10 +3,10 @@
 #include "browser/support/L1basis.h"
 
 #include "browser/support/L1DebugWindow.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Prompts.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 
 const std::string CrLf = "\r\n";
 
@@ -200,26 +200,20 @@ std::string HexStatus(uint32_t value)
 
 std::time_t L1FileDate(const std::string &fileName)
 {
-    std::FILE *f = std::fopen(fileName.c_str(), "rb");
-    if (!f) {
-        struct stat st;
-        if (::stat(fileName.c_str(), &st) == 0)
-            UnexpectedError("L1FileDate", "Couldn't open file:" + fileName + ".");
-        UnexpectedError("L1FileDate",
-                        "Tried to get the DateTime of the file: " + fileName + ", but this file doesn't exist.");
+    std::time_t time = 0;
+    switch (fsys::LastWriteTime(fileName, time)) {
+    case fsys::TimeResult::Ok: return time;
+    case fsys::TimeResult::NoTime: UnexpectedError("L1FileDate", "FileGetDate returned -1.");
+    case fsys::TimeResult::CannotOpen: break;
     }
-    struct stat st;
-    int rc = ::fstat(fileno(f), &st);
-    std::fclose(f);
-    if (rc != 0)
-        UnexpectedError("L1FileDate", "FileGetDate returned -1.");
-    return st.st_mtime;
+    if (fsys::Exists(fileName))
+        UnexpectedError("L1FileDate", "Couldn't open file:" + fileName + ".");
+    UnexpectedError("L1FileDate", "Tried to get the DateTime of the file: " + fileName + ", but this file doesn't exist.");
 }
 
 std::time_t L1FileDateIfExists(const std::string &fileName)
 {
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0)
+    if (!fsys::Exists(fileName))
         return 0;
     return L1FileDate(fileName);
 }

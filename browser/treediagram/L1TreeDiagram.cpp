@@ -43,6 +43,27 @@ bool Touches(const QRect &clip, int x1, int y1, int x2, int y2)
            std::min(y1, y2) <= clip.bottom() + 1 && std::max(y1, y2) >= clip.top() - 1;
 }
 
+// A line to a child in the line colour. Straight lines go through the canvas pixel by pixel;
+// sloped ones, which can cross the whole view in a large diagram, are left to the paint engine's
+// line drawing. Both ends lie under boxes or shadows, so where exactly the last pixel falls
+// does not show.
+void DrawLine(TCanvas &canvas, int x1, int y1, int x2, int y2)
+{
+    canvas.Pen = TPen{TheCurrentSettings->LineColor, psSolid, 1, pmCopy};
+    if (x1 == x2 || y1 == y2) {
+        canvas.MoveTo(x1, y1);
+        canvas.LineTo(x2, y2);
+        return;
+    }
+    QPen pen(ToQColor(TheCurrentSettings->LineColor));
+    pen.setWidth(0);
+    QPainter &painter = canvas.Painter();
+    painter.setPen(pen);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawLine(canvas.LPtoDP(QPoint(x1, y1)), canvas.LPtoDP(QPoint(x2, y2)));
+    canvas.MoveTo(x2, y2);
+}
+
 // Switches TheCurrentSettings for one drawing and back, also on error.
 class SettingsScope {
 public:
@@ -65,7 +86,7 @@ void TvdVisualTreeDiagram::ShowDiagram(TvdTreeDiagram *diagram, const std::strin
     }
     diagram->AttachNodes();
     Clear();
-    fTreeDiagram = diagram;
+    SetTreeDiagram(diagram);
     fSelectedNode = diagram->RootNode() ? dynamic_cast<TvdTreeDiagramNode *>(diagram->RootNode()->FindSubNode(className))
                                         : nullptr;
     ResetView();
@@ -74,7 +95,7 @@ void TvdVisualTreeDiagram::ShowDiagram(TvdTreeDiagram *diagram, const std::strin
 
 void TvdVisualTreeDiagram::ShowNoDiagram()
 {
-    fTreeDiagram = nullptr;
+    SetTreeDiagram(nullptr);
     fSelectedNode = nullptr;
     Clear();
     fBoundsValid = false;
@@ -136,40 +157,74 @@ void TvdVisualTreeDiagram::Paint()
     // as a small one.
     const QRect clip = canvas->ClipRect();
     if (fTreeDiagram && fTreeDiagram->RootNode())
-        DrawSubTree(*canvas, *fTreeDiagram->RootNode(), clip);
+        DrawTree(*canvas, clip);
     if (fSelectedNode)
         DrawSelection(fSelectedNode);
 }
 
-void TvdVisualTreeDiagram::DrawSubTree(TCanvas &canvas, const TvdTreeDiagramNode &node, const QRect &clip)
+void TvdVisualTreeDiagram::Flatten()
 {
-    const int count = node.SubNodeCount();
-    for (int i = 0; i < count; ++i) {
-        const TvdTreeDiagramNode &child = *DiagramChild(node, i);
-        canvas.Pen = TPen{TheCurrentSettings->LineColor, psSolid, 1, pmCopy};
-        int x1, y1, x2, y2;
-        if (!child.Tree() || child.Tree()->Horizontal) {
-            x1 = node.Right;
-            y1 = node.CenterY();
-            x2 = child.Left;
-            // Nearly aligned boxes get an exactly straight line.
-            y2 = std::abs(static_cast<long long>(child.CenterY()) - y1) > 1 ? child.CenterY() : y1;
-        } else {
-            x1 = node.CenterX();
-            y1 = node.Bottom;
-            x2 = std::abs(static_cast<long long>(child.CenterX()) - x1) > 1 ? child.CenterX() : x1;
-            y2 = child.Top;
+    fFlat.clear();
+    fFlatFor = fTreeDiagram;
+    if (!fTreeDiagram || !fTreeDiagram->RootNode())
+        return;
+    struct Walk {
+        std::vector<FlatNode> &flat;
+        void Add(TvdTreeDiagramNode *node)
+        {
+            const size_t at = flat.size();
+            flat.push_back({node, 1, QRect(QPoint(node->Left, node->Top), QPoint(node->Right, node->Bottom)).normalized()});
+            QRect extent = flat[at].extent;
+            for (int i = 0; i < node->SubNodeCount(); ++i) {
+                const size_t child = flat.size();
+                Add(DiagramChild(*node, i));
+                extent |= flat[child].extent;
+            }
+            flat[at].size = static_cast<int>(flat.size() - at);
+            flat[at].extent = extent;
         }
-        if (Touches(clip, x1, y1, x2, y2)) {
-            canvas.MoveTo(x1, y1);
-            canvas.LineTo(x2, y2);
-        }
-    }
+    } walk{fFlat};
+    walk.Add(fTreeDiagram->RootNode());
+}
+
+// Each node draws the lines to its children, then its box; its children follow in pre-order.
+// Lines are drawn before the boxes they touch, so boxes cover line ends.
+void TvdVisualTreeDiagram::DrawTree(TCanvas &canvas, const QRect &clip)
+{
+    if (fFlatFor != fTreeDiagram || fFlat.empty())
+        Flatten();
     const int offset = TheCurrentSettings->ShadowOffset;
-    if (Touches(clip, node.Left, node.Top, node.Right + offset, node.Bottom + offset))
-        DrawNodeBox(canvas, node);
-    for (int i = 0; i < count; ++i)
-        DrawSubTree(canvas, *DiagramChild(node, i), clip);
+    // The shadow lies beyond a box's rectangle.
+    const QRect reach = clip.adjusted(-std::abs(offset), -std::abs(offset), 0, 0);
+    for (size_t i = 0; i < fFlat.size();) {
+        const FlatNode &f = fFlat[i];
+        if (!Touches(reach, f.extent.left(), f.extent.top(), f.extent.right(), f.extent.bottom())) {
+            i += static_cast<size_t>(f.size);
+            continue;
+        }
+        const TvdTreeDiagramNode &node = *f.node;
+        for (size_t c = i + 1; c < i + static_cast<size_t>(f.size); c += static_cast<size_t>(fFlat[c].size)) {
+            const TvdTreeDiagramNode &child = *fFlat[c].node;
+            int x1, y1, x2, y2;
+            if (!child.Tree() || child.Tree()->Horizontal) {
+                x1 = node.Right;
+                y1 = node.CenterY();
+                x2 = child.Left;
+                // Nearly aligned boxes get an exactly straight line.
+                y2 = std::abs(static_cast<long long>(child.CenterY()) - y1) > 1 ? child.CenterY() : y1;
+            } else {
+                x1 = node.CenterX();
+                y1 = node.Bottom;
+                x2 = std::abs(static_cast<long long>(child.CenterX()) - x1) > 1 ? child.CenterX() : x1;
+                y2 = child.Top;
+            }
+            if (Touches(clip, x1, y1, x2, y2))
+                DrawLine(canvas, x1, y1, x2, y2);
+        }
+        if (Touches(clip, node.Left, node.Top, node.Right + offset, node.Bottom + offset))
+            DrawNodeBox(canvas, node);
+        ++i;
+    }
 }
 
 QRect TvdVisualTreeDiagram::DrawNodeBox(TCanvas &canvas, const TvdTreeDiagramNode &node)

@@ -18,6 +18,7 @@
 #include "browser/treediagram/L1TreeDiagramNode.h"
 
 #include <functional>
+#include <vector>
 #include <string>
 
 class TL1HelpDisplayer;
@@ -59,7 +60,13 @@ public:
     void ShowNoDiagram();
 
     TvdTreeDiagram *TreeDiagram() const { return fTreeDiagram; }
-    void SetTreeDiagram(TvdTreeDiagram *diagram) { fTreeDiagram = diagram; }
+    // Nodes of the previous diagram are forgotten with it (it may be freed next).
+    void SetTreeDiagram(TvdTreeDiagram *diagram)
+    {
+        fTreeDiagram = diagram;
+        fSelectedNode = fHoveredNode = fPreviousNode = nullptr;
+        fFlat.clear();
+    }
     TvdTreeDiagramNode *SelectedNode() const { return fSelectedNode; }
     void SetSelectedNode(TvdTreeDiagramNode *node) { fSelectedNode = node; }
     TvdTreeDiagramNode *HoveredNode() const { return fHoveredNode; }
@@ -81,7 +88,16 @@ protected:
     std::string ClassName() const override { return "TvdVisualTreeDiagram"; }
 
 private:
-    void DrawSubTree(TCanvas &canvas, const TvdTreeDiagramNode &node, const QRect &clip);
+    // The shown tree in drawing order (pre-order), each node with the size of its sub-tree and
+    // the rectangle around its sub-tree's boxes, so painting skips what lies outside the area
+    // being painted without visiting it.
+    struct FlatNode {
+        TvdTreeDiagramNode *node;
+        int size;
+        QRect extent;
+    };
+    void Flatten();
+    void DrawTree(TCanvas &canvas, const QRect &clip);
     // Draws the box with TheCurrentSettings; returns the pixels touched (canvas device units).
     QRect DrawNodeBox(TCanvas &canvas, const TvdTreeDiagramNode &node);
 
@@ -90,4 +106,6 @@ private:
     TvdTreeDiagramNode *fPreviousNode = nullptr;
     TvdTreeDiagram *fTreeDiagram = nullptr;
     TvdTreeDiagramNode *fSelectedNode = nullptr;
+    std::vector<FlatNode> fFlat;
+    const TvdTreeDiagram *fFlatFor = nullptr;
 };

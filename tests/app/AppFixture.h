@@ -51,7 +51,12 @@ inline void WriteSmallLibrary(const std::string &path, const std::string &extraC
     TL1OPascalSymbolTable_Unit *utils = db.table.AddUnit("Utils");
     utils->AddRoutine("Format");
     utils->AddRoutine("IntToStr");
-    db.AddDiagram("TAlpha", {"TAlpha", {0, 0, 40, 20}, {{"TBeta", {0, 40, 40, 60}, {}}}}, true);
+    // Both classes' diagrams in both directions; TAlpha's tree also names a class of another file.
+    for (bool horizontal : {true, false}) {
+        Node tree{"TAlpha", {0, 0, 40, 20}, {{"TBeta", {0, 40, 40, 60}, {}}, {"TElsewhere", {50, 40, 90, 60}, {}}}};
+        db.AddDiagram("TAlpha", tree, horizontal);
+        db.AddDiagram("TBeta", tree, horizontal);
+    }
     db.Write(path);
 }
 

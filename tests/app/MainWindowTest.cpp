@@ -12,6 +12,7 @@
 #include "browser/app/uGlyphPageControl.h"
 #include "browser/app/uUpDown.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "browser/treediagram/L1TreeDiagramBasis.h"
 
 #include "platform/core/Prompts.h"
 
@@ -147,6 +148,11 @@ TEST_F(MainWindowTest, ClickingThroughUnitsClassesAndInterfaces)
     EXPECT_EQ(window.lstPropertiesInClass->Model()->Count(), 0);
     EXPECT_EQ(window.tabsClassMembers->TabImage(TfrmMain::tabProperties), vdTabEmpty);
     EXPECT_EQ(window.CurrentClass(), "TBeta");
+
+    // Selected as accessibility tools do, without moving the current entry first.
+    window.lstUnits->selectionModel()->select(window.lstUnits->Model()->index(1), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(window.lstRoutinesInUnit->Model()->Count(), 2);
+    window.lstUnits->selectionModel()->select(window.lstUnits->Model()->index(0), QItemSelectionModel::ClearAndSelect);
 
     window.lstInterfacesInUnit->setCurrentIndex(window.lstInterfacesInUnit->Model()->index(0));
     EXPECT_EQ(Texts(window.lstMethodsInInterface), (std::vector<std::string>{"QueryGamma"}));

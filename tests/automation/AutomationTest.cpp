@@ -125,14 +125,8 @@ TEST_F(Link, FailuresReachTheCallerOnceAndNothingIsSent)
 
 // ---- Over the session bus ------------------------------------------------------------------
 
-QCoreApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: one destroyed after main returns crashes on exit.
+QCoreApplication &App() { return *static_cast<QCoreApplication *>(QCoreApplication::instance()); }
 
 struct OverDBus : Link {
     QProcess authoring;
@@ -209,3 +203,10 @@ TEST_F(OverDBus, WithoutTheServiceTheBusErrorReachesTheCaller)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

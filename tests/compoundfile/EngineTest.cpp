@@ -378,3 +378,37 @@ TEST_F(Engine, AnInterruptedWriteLeavesEarlierDataReadable)
         EXPECT_TRUE(b == second || b.empty()) << limit;
     }
 }
+
+TEST_F(Engine, AFileInMemoryHoldsTheSameBytesAsOneOnDisk)
+{
+    auto memory = std::make_shared<cfb::MemoryFile>();
+    auto build = [](Storage &root) {
+        WriteStream(root, u"small", Pattern(100, 1));
+        WriteStream(root, u"large", Pattern(70000, 2));
+        auto sub = root.CreateStorage(u"sub", Create);
+        WriteStream(*sub, u"inner", Pattern(5000, 3));
+        root.DestroyElement(u"small");
+    };
+    build(*Storage::CreateFile(path, Create));
+    build(*Storage::CreateInMemory(memory, Create));
+    EXPECT_EQ(memory->Bytes(), ReadBytes(path));
+
+    auto copy = Storage::OpenInMemory(memory, RO);
+    EXPECT_EQ(ReadStream(*copy, u"large"), Pattern(70000, 2));
+    EXPECT_EQ(StatusOf([&] { copy->CreateStream(u"x", Create); }), cfb::STG_E_ACCESSDENIED);
+    EXPECT_EQ(StatusOf([&] { Storage::OpenInMemory(std::make_shared<cfb::MemoryFile>("not a compound file"), RO); }),
+              cfb::STG_E_INVALIDHEADER);
+}
+
+TEST_F(Engine, AFullDiskStopsFurtherChangesAndKeepsWhatWasWritten)
+{
+    auto memory = std::make_shared<cfb::MemoryFile>();
+    auto root = Storage::CreateInMemory(memory, Create);
+    WriteStream(*root, u"first", Pattern(3000, 1));
+    memory->SetCapacity(memory->Size() + 1000);
+    EXPECT_EQ(StatusOf([&] { WriteStream(*root, u"second", Pattern(20000, 2)); }), cfb::STG_E_MEDIUMFULL);
+    // The tables in memory may now differ from the file: nothing more is changed.
+    EXPECT_EQ(StatusOf([&] { WriteStream(*root, u"third", "x"); }), cfb::STG_E_REVERTED);
+    auto copy = Storage::OpenInMemory(std::make_shared<cfb::MemoryFile>(memory->Bytes()), RO);
+    EXPECT_EQ(ReadStream(*copy, u"first"), Pattern(3000, 1));
+}

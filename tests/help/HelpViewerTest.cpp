@@ -16,14 +16,8 @@
 
 namespace {
 
-QApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: one destroyed after main returns crashes on exit.
+QApplication &App() { return *static_cast<QApplication *>(QCoreApplication::instance()); }
 
 void Write(const std::string &path, const std::string &text)
 {
@@ -150,3 +144,10 @@ TEST_F(Viewer, CompiledHelpPagesOpen)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

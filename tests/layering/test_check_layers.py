@@ -42,7 +42,7 @@ class LayeringCheck(unittest.TestCase):
             "browser/runtime/L1Db.cpp": '#include "browser/treediagram/L1Tree.h"\n',
             "browser/treediagram/L1Tree.h": '#include "browser/runtime/L1Db.h"\n',
             "browser/runtime/L1Db.h": "",
-            "platform/core/Exception.h": "",
+            "platform/core/Exception.h": "#include <unistd.h>\n",
             "tools/qmk/main.cpp": '#include "browser/runtime/L1Db.h"\n',
             "ornamo/Main.cpp": '#include "kavgraph/KVObjs.h"\n#include <QApplication>\n',
             "kavgraph/KVObjs.h": '#include "platform/ui/Canvas.h"\n',
@@ -84,6 +84,7 @@ class LayeringCheck(unittest.TestCase):
              [], ["browser/runtime/A.cpp"], "below browser/app"),
             ({"browser/support/A.cpp": '#include "tests/fixtures/TempDir.h"\n', "tests/fixtures/TempDir.h": ""},
              [], ["browser/support/A.cpp"], "no program code may include"),
+            ({"browser/store/A.cpp": "#include <sys/stat.h>\n"}, [], ["browser/store/A.cpp"], "operating-system header"),
         ]
         for files, qt, plain, expected in cases:
             with self.subTest(files=list(files)):

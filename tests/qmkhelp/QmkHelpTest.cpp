@@ -221,14 +221,8 @@ TEST_F(Commands, BuildWritesTheTopicMapAndReportsHowManyFoundAPage)
     EXPECT_EQ(Qmk(dir, {"build", "-o", out, "--help-from", dir.File("lib.xct"), dir.File("src/classes.pas")}).status, 2);
 }
 
-QCoreApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: one destroyed after main returns crashes on exit.
+QCoreApplication &App() { return *static_cast<QCoreApplication *>(QCoreApplication::instance()); }
 
 TEST_F(Commands, SeeSendsTheTagsToTheAuthoringApplication)
 {
@@ -266,3 +260,10 @@ TEST_F(Commands, SeeSendsTheTagsToTheAuthoringApplication)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

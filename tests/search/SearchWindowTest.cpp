@@ -225,6 +225,7 @@ TEST(SearchWindow, EnterSpaceAndDoubleClickPickTheSelectedHit)
     };
     o.dialog.OnSelectRoutine = record("routine");
     o.dialog.OnSelectProperty = record("property");
+    o.dialog.OnSelectInterface = record("interface");
     o.dialog.Execute(); // binds the events anew
     o.Type("str");
     QListView *routines = o.form->lstRoutines;
@@ -241,6 +242,15 @@ TEST(SearchWindow, EnterSpaceAndDoubleClickPickTheSelectedHit)
     EXPECT_EQ(SelectedListText(routines), "StrToInt");
     EXPECT_EQ(picked, (std::vector<std::pair<std::string, std::string>>{
                           {"routine", "StrToInt"}, {"routine", "StrToInt"}, {"routine", "IntToStr"}}));
+
+    // A page showing its whole source list picks the same way.
+    picked.clear();
+    o.Type("");
+    o.form->pageControl1->setCurrentIndex(int(TL0NameKind::Interface));
+    QListView *interfaces = o.form->lstInterfaces;
+    interfaces->setCurrentIndex(interfaces->model()->index(1, 0));
+    QTest::keyClick(interfaces, Qt::Key_Space);
+    EXPECT_EQ(picked, (std::vector<std::pair<std::string, std::string>>{{"interface", "IStream"}}));
 
     // A kind without a handler picks nothing.
     picked.clear();

@@ -11,7 +11,9 @@
 #include "platform/core/Prompts.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -40,14 +42,8 @@ const bool kTraceInstalled = [] {
     return true;
 }();
 
-QApplication &App()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: one destroyed after main returns crashes on exit.
+QApplication &App() { return *static_cast<QApplication *>(QCoreApplication::instance()); }
 
 constexpr TColor kNavy = 0x800000, kRed = 0x0000FF, kBlack = 0, kWhite = 0xFFFFFF;
 constexpr TColor kSlate = (128 << 16) | (104 << 8) | 80;
@@ -268,8 +264,11 @@ TEST_F(VisualFixture, RootNameSelectsNothingAndNoDiagramPaintsWhite)
     view.ShowDiagram(diagram.get(), "troot");
     EXPECT_EQ(view.SelectedNode(), nullptr);
     EXPECT_EQ(host.Pixel(5, 95), kWhite);
+    view.MouseMove(0, 20, 105);
+    ASSERT_NE(view.HoveredNode(), nullptr);
     view.ShowNoDiagram();
     EXPECT_EQ(view.TreeDiagram(), nullptr);
+    EXPECT_EQ(view.HoveredNode(), nullptr); // nothing of a diagram that may be freed next
     EXPECT_EQ(host.Pixel(15, 103), kWhite);
     EXPECT_EQ(host.scrollBox.HorzRange(), 0);
     try {
@@ -351,6 +350,31 @@ TEST_F(VisualFixture, ClicksOpenTheClassTopicAndReportEveryButton)
     EXPECT_EQ(events.size(), 3u);
 }
 
+TEST_F(VisualFixture, WheelAndKeysScrollAndLeavingTheScrollBoxHidesTheHint)
+{
+    auto tall = MakeDiagram(Node{"TRoot", {10, 10, 70, 30}, {Node{"TA", {100, 1000, 160, 1020}, {}}}}, true);
+    view.ShowDiagram(tall.get(), "");
+    QWheelEvent wheel(QPointF(50, 50), host.paintBox->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(host.scrollBox.viewport(), &wheel);
+    EXPECT_GT(host.scrollBox.VertPosition(), 0);
+    const int afterWheel = host.scrollBox.VertPosition();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    QApplication::sendEvent(&host.scrollBox, &down);
+    EXPECT_GT(host.scrollBox.VertPosition(), afterWheel);
+    // The view follows the scroll position when it draws outside a paint event.
+    host.scrollBox.SetPositions(0, host.scrollBox.VertRange());
+    host.Pixel(0, 0);
+    view.MouseMove(0, 110, 1005);
+    EXPECT_EQ(host.Pixel(105, 1004), kRed);
+
+    view.ShowHint(QPoint(10, 10), "TA");
+    ASSERT_TRUE(view.HintController().HintWindow()->isVisible());
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(&host.scrollBox, &out);
+    EXPECT_FALSE(view.HintController().HintWindow()->isVisible());
+}
+
 TEST_F(VisualFixture, RealMouseEventsReachTheView)
 {
     view.ShowDiagram(diagram.get(), "");
@@ -368,3 +392,10 @@ TEST_F(VisualFixture, RealMouseEventsReachTheView)
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -21,8 +21,7 @@ using namespace kavgraph;
 
 namespace {
 
-// Graph files store vertices and edges of these classes. The text reader of each is wrapped so that
-// the style names it reads can be checked against the library afterwards.
+// The style names of the text records imported, to be checked against the library afterwards.
 std::vector<std::string> gImportedStyleNames;
 
 // The style name of a text record, read ahead on a copy of the reader: Lines lines precede it.
@@ -49,6 +48,8 @@ std::unique_ptr<TKVObject> ImportEdge(TKVTextReader &Reader, const TKVLoadContex
     return TKVEdge::Import(Reader, Context);
 }
 
+// Graph files store vertices and edges of these classes. The text reader of each is wrapped so that
+// the style names it reads are noted.
 void RegisterClasses()
 {
     static const TKVClass vertex{TKVVertex::StaticClass().Name, TKVVertex::StaticClass().Parent,

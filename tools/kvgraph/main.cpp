@@ -74,8 +74,8 @@ int main(int argc, char **argv)
         if (args[0] != "slb" && args[0] != "graph")
             throw UsageError("unknown command '" + args[0] + "'");
 
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Never a window: the same output with any platform setting, and no display needed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QuietQt);
         QApplication app(argc, argv); // the diagram box is a widget
         const Args rest(args.begin() + 1, args.end());

@@ -7,14 +7,11 @@
 #include "browser/runtime/L1HelpTopicMap.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "browser/runtime/U_Quillmark_OAWrappers.h"
-#include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
 #include "browser/symbols/L1OPascalSymbolTable.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Prompts.h"
 #include "platform/text/Windows1252.h"
 #include "tools/qmk/help/TopicMap.h"
-
-#include <QCoreApplication>
 
 #include <filesystem>
 #include <iostream>
@@ -118,11 +115,6 @@ int RunSeeCommand(const Args &args)
         n.push_back(Cp(args[i]));
 
     TL1OPascalSymbolTable &table = OpenTable(file);
-    // The session bus needs an application object on this thread.
-    static int argc = 1;
-    static char name[] = "qmk";
-    static char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     UseDBusAutomation();
     TQMK_OA_Application link;
     link.SetSymbolTable(&table);
