@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -306,6 +307,44 @@ TEST(GraphTool, AntialiasSmoothsTheRender)
     };
     const qsizetype plain = colours({}), smooth = colours({"--antialias"});
     EXPECT_GT(smooth, plain + 10) << "edge shades between ink and paper";
+}
+
+// A script may run kvgraph where a display platform is set but there is no display.
+TEST(GraphTool, NeedsNoDisplayWhateverThePlatform)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(KVGRAPH_EXE, {"graph", "render", kSample, "-o", "-"});
+    p.waitForFinished(60000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("\x89PNG"));
+}
+
+// The editor's command line is read before it needs a display.
+TEST(EditorCommandLine, HelpAndWrongOptionsNeedNoDisplay)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    const auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(EDITOR_EXE, args);
+        p.waitForFinished(60000);
+        return ToolResult{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    };
+    ToolResult r = run({"--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.startsWith("usage: ")) << r.out.toStdString();
+    r = run({"--frobnicate"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("unknown option '--frobnicate'")) << r.err.toStdString();
 }
 
 } // namespace
