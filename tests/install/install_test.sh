@@ -87,7 +87,8 @@ uic=$(find /usr/lib/qt6 -name uic -type f | head -1)
 if "$uic" "$src/tests/install/consumer/diagramform.ui" -o "$work/pc/ui_diagramform.h" &&
    g++ -std=c++20 -fPIC -I"$work/pc" "$src/tests/install/consumer/main.cpp" -o "$work/pc/consumer" \
      $(pkg-config --cflags --libs kavgraph) 2>"$work/pc.log"; then
-  "$work/pc/consumer" "$sample/sample-diagram.kvg" "$work/pc.png" >/dev/null || fail "pkg-config consumer failed to run"
+  # pkg-config gives no run path: a prefix outside the loader's folders is named at run time.
+  LD_LIBRARY_PATH="$prefix/$libdir" "$work/pc/consumer" "$sample/sample-diagram.kvg" "$work/pc.png" >/dev/null || fail "pkg-config consumer failed to run"
 else
   cat "$work/pc.log"; fail "pkg-config consumer did not build"
 fi
