@@ -3,7 +3,7 @@
 #include "tools/kvgraph/Commands.h"
 #include "tools/kvgraph/Json.h"
 
-#include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 #include "platform/text/Windows1252.h"
 
 #include <QFile>
@@ -77,7 +77,7 @@ std::optional<Options> Parse(const Args &args, std::size_t files, bool output, b
 // A box with its library, loaded from a graph file or a text file.
 struct Loaded {
     TKVStyleLibrary library;
-    TKVDiagramBox box;
+    TKVDiagram box;
     std::vector<std::string> sections;
     std::string libraryVersion;
 
@@ -119,7 +119,7 @@ int Dump(const Args &args)
     const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
     Loaded l(*o);
     l.box.LoadFromBytes(data, &l.library);
-    TKVDiagramBox &box = l.box;
+    TKVDiagram &box = l.box;
 
     Json j;
     j.BeginObject();
@@ -261,8 +261,8 @@ int Render(const Args &args)
     if (o->scale)
         l.box.SetScale(*o->scale);
     const TKVRect e = l.box.GetDiagramExtents();
-    l.box.resize(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
-    const QImage image = l.box.RenderImage();
+    const QImage image = l.box.RenderImage(
+        QSize(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale()))));
     QSaveFile file(Path(o->out));
     if (!file.open(QIODevice::WriteOnly))
         throw Exception("Cannot create file " + text::Utf8ToCp1252(o->out));

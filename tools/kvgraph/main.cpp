@@ -7,7 +7,7 @@
 #include "platform/core/Exception.h"
 #include "platform/text/Windows1252.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <iostream>
 
@@ -58,10 +58,10 @@ int main(int argc, char **argv)
         std::cout << kUsage;
         return 0;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No window is ever shown: the offscreen platform works with any display or none.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQt);
-    QApplication app(argc, argv); // the diagram box is a widget
+    QGuiApplication app(argc, argv); // fonts and pictures; the diagram needs no widgets
     try {
         if (args[0] == "slb")
             return RunSlbCommand(Args(args.begin() + 1, args.end()));
