@@ -1,9 +1,15 @@
+// The actors: what the pointer and keys do in a diagram box.
+
 #include "kavgraph/KVActors.h"
 
 #include "kavgraph/KVObjsBox.h"
 
+#include <QGuiApplication>
 #include <QScrollArea>
+#include <QStyleHints>
 #include <QScrollBar>
+
+#include <cstdlib>
 
 namespace kavgraph {
 
@@ -141,7 +147,15 @@ void TKVEditActor::DoMouseUp(QObject *, TMouseButton Button, TShiftState Shift, 
             OnRightClick(this);
         if (Current) {
             if (IsA(Current, otHandle) && Mode == amDeleteHandle) {
-                box.DeleteHandle(static_cast<TKVHandle *>(Current));
+                auto *handle = static_cast<TKVHandle *>(Current);
+                auto *edge = dynamic_cast<TKVCustomEdge *>(handle->Owner());
+                const int index = edge ? edge->IndexOfHandle(handle) : -1;
+                if (edge && (index == 0 || index == int(edge->Handles.size()) - 1)) {
+                    // An end handle stays; left selected, a group drag would move that end twice.
+                    box.Diagram()->RemoveFromSelection(handle);
+                } else {
+                    box.DeleteHandle(handle);
+                }
                 Current = nullptr;
             } else if (IsA(HandleOwner(Current), otVertex)) {
                 Current = HandleOwner(Current);
@@ -219,6 +233,7 @@ void TKVAddEdgeActor::DoMouseDown(QObject *, TMouseButton, TShiftState, int, int
         return;
     const TKVPoint P = DiagramBox->CursorPos;
     Current = DiagramBox->FindObject(P);
+    Mode = amNoAction;
     if (IsA(Current, otVertex)) {
         StartPoint = P;
         RubberStart = P;
@@ -230,6 +245,13 @@ void TKVAddEdgeActor::DoMouseMove(QObject *, TShiftState Shift, int X, int Y)
 {
     if (!DiagramBox || !(Shift & ssLeft) || (Mode != amCreateEdgePrepare && Mode != amCreateEdge))
         return;
+    if (Mode == amCreateEdgePrepare) {
+        // A click with a little jitter is no drag: no edge (a loop onto the same vertex) from it.
+        const std::int32_t scale = DiagramBox->Scale();
+        const TKVPoint d = PointDiff(WorldToScreenPt(RubberStart, scale), WorldToScreenPt({X, Y}, scale));
+        if (std::abs(std::int64_t(d.X)) + std::abs(std::int64_t(d.Y)) < QGuiApplication::styleHints()->startDragDistance())
+            return;
+    }
     DrawRubberLine(StartPoint);
     DrawRubberLine({X, Y});
     Mode = amCreateEdge;
@@ -260,8 +282,10 @@ void TKVAddEdgeActor::DoMouseUp(QObject *Sender, TMouseButton Button, TShiftStat
         return;
     if (OnClick)
         OnClick(this);
-    if (Mode != amCreateEdge)
+    if (Mode != amCreateEdge) {
+        Mode = amNoAction; // a later drag from elsewhere starts afresh
         return;
+    }
     DrawRubberLine(StartPoint);
     if (IsA(Current, otVertex) && IsA(source, otVertex) && OnCreateEdge) {
         if (std::unique_ptr<TKVCustomEdge> edge = OnCreateEdge(Sender, source, Current, RubberStart, P)) {

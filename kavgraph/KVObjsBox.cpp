@@ -326,6 +326,17 @@ void TKVDiagramBox::Resize()
         OnResize(this);
 }
 
+void TKVDiagramBox::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A size taken while hidden reaches the scroll area before its viewport is laid out, and
+    // its scroll bars stay off: once all is shown, the size is announced again.
+    if (ScrollContainer()) {
+        QResizeEvent again(size(), size());
+        QCoreApplication::sendEvent(this, &again);
+    }
+}
+
 void TKVDiagramBox::resizeEvent(QResizeEvent *)
 {
     fBufferValid = false;

@@ -204,6 +204,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void RestartHintTimer();

@@ -375,6 +375,15 @@ void TKVDiagram::AddToSelection(TKVObject *Obj, bool Add)
     Obj->Selected = true;
 }
 
+void TKVDiagram::RemoveFromSelection(TKVObject *Obj)
+{
+    if (!Obj)
+        return;
+    std::erase(Selection, Obj);
+    Obj->Selected = false;
+    Q_EMIT Changed();
+}
+
 void TKVDiagram::DeSelectAll()
 {
     for (TKVObject *o : Selection)
@@ -438,8 +447,9 @@ void TKVDiagram::PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize
 
 void TKVDiagram::PaintGrid(TCanvas &Canvas, TKVPoint Offset, const QSize &Control)
 {
+    // Lines closer than 2 pixels would only wash the surface grey, at great cost.
     const double s = fGridStep * fScale * 0.01;
-    if (!(s > 0))
+    if (!(s >= 2))
         return;
     Canvas.Pen = TPen{fGridColor, fGridStyle, 1, pmCopy};
     const QRect area = Canvas.ClipRect();
@@ -517,12 +527,14 @@ void TKVDiagram::RenderInto(QImage &Image, const QRect &Clip, const QSize &Contr
 {
     TCanvas canvas(&Image);
     PaintBackground(canvas, Clip, Control);
-    const TKVPoint offset{ScreenToWorld(Clip.left(), fScale), ScreenToWorld(Clip.top(), fScale)};
+    // Any part is painted as the whole surface would be, shifted by whole pixels: a world
+    // offset would be rounded differently from the parts already on screen and leave seams.
+    canvas.SetViewportOrg(-Clip.left(), -Clip.top());
     if (fShowGrid)
-        PaintGrid(canvas, offset, Control);
+        PaintGrid(canvas, {0, 0}, Control);
     if (fShowPrinterPage)
-        PaintPrinterPage(canvas, offset, Control);
-    PaintObjects(canvas, pmScreen, offset);
+        PaintPrinterPage(canvas, {0, 0}, Control);
+    PaintObjects(canvas, pmScreen, {0, 0});
 }
 
 QImage TKVDiagram::RenderImage(const QSize &Control)

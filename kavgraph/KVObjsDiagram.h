@@ -77,6 +77,7 @@ public:
 
     // ---- Selection ----
     void AddToSelection(TKVObject *Obj, bool Add);
+    void RemoveFromSelection(TKVObject *Obj);
     void DeSelectAll();
     void SelectAll();
     void SelectByRect(const TKVRect &R, bool Add);

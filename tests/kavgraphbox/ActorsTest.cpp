@@ -276,6 +276,48 @@ TEST(AddEdgeActor, DragFromVertexToVertexCreatesAnEdge)
     EXPECT_EQ(actor.Mode, amNoAction);
 }
 
+TEST(AddEdgeActor, AClickWithJitterOrAfterAPlainClickMakesNoEdgeAndNoRubberLine)
+{
+    Fixture f;
+    TKVAddEdgeActor actor;
+    f.box.SetActor(&actor);
+    AddVertex(f.box, 0, 0);
+    AddVertex(f.box, 300, 200);
+    int created = 0;
+    actor.OnCreateEdge = [&](QObject *, TKVObject *s, TKVObject *t, TKVPoint p1, TKVPoint p2) {
+        ++created;
+        return std::make_unique<TKVCustomEdge>(s, t, p1, p2);
+    };
+    f.mouse.Press({30, 20});
+    f.mouse.Move({31, 20}); // a pixel of jitter while pressed
+    f.mouse.Release({31, 20});
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(actor.Mode, amNoAction);
+
+    f.mouse.Click({30, 20}); // a plain click on the vertex, then a drag from empty space
+    f.mouse.Press({600, 500});
+    f.mouse.Move({650, 550});
+    EXPECT_NE(actor.Mode, amCreateEdge);
+    f.mouse.Release({330, 230});
+    EXPECT_EQ(created, 0);
+}
+
+TEST(EditActor, RightClickOnAnEndOfASelectedEdgeLeavesItUnselected)
+{
+    Fixture f;
+    TKVEditActor actor;
+    f.box.SetActor(&actor);
+    TKVCustomVertex *a = AddVertex(f.box, 0, 0);
+    TKVCustomVertex *b = AddVertex(f.box, 400, 0);
+    TKVCustomEdge *e = AddEdge(f.box, a, b);
+    f.box.AddToSelection(e, false);
+    f.box.AddToSelection(a, true);
+    f.mouse.Click({450, 25}, Qt::RightButton); // the target end
+    for (TKVObject *o : f.box.Selection)
+        EXPECT_NE(o, e->Handles.back().get());
+    EXPECT_FALSE(e->Handles.back()->Selected);
+}
+
 // ---- Zoom actor -----------------------------------------------------------------------------------
 
 TEST(ZoomActor, ClicksZoomWithinTheLimitsAndCentreThePoint)
