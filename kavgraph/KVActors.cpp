@@ -59,6 +59,12 @@ void TKVEditActor::DoMouseDown(QObject *, TMouseButton Button, TShiftState Shift
     if (Button == mbLeft) {
         Current = box.FindObject(P);
         if (Current) {
+            // The whole gesture, up to the release, is one step to undo.
+            if (!std::exchange(fChanging, true)) {
+                TKVObjectList touched = box.Selection;
+                touched.push_back(Current);
+                box.Diagram()->BeginChange(touched);
+            }
             bool add;
             if (IsA(Current, otEdge) && Current->Selected) {
                 Mode = amAddHandle;
@@ -168,6 +174,8 @@ void TKVEditActor::DoMouseUp(QObject *, TMouseButton Button, TShiftState Shift, 
             box.DeSelectAll();
         }
     }
+    if (Button == mbLeft && std::exchange(fChanging, false))
+        box.Diagram()->EndChange(tr("Edit"));
     Mode = amNoAction;
     box.Invalidate();
 }

@@ -136,6 +136,7 @@ public:
 protected:
     friend class TKVDiagram;
     TKVDiagram *fDiagram = nullptr;
+    std::uint64_t fKey = 0; // the diagram's lasting name for a vertex or an edge (undo)
 };
 
 // An 8 x 8 drag handle of an edge, a vertex or a label.

@@ -112,12 +112,12 @@ void TKVDiagramBox::SetActor(TKVActor *Actor)
 
 TKVObject *TKVDiagramBox::AddObject(std::unique_ptr<TKVObject> Obj, TKVMode Mode)
 {
-    return fDiagram->AddObject(std::move(Obj), Mode);
+    return fDiagram->AddObjectUndoable(std::move(Obj), Mode);
 }
 
-void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode) { fDiagram->DeleteObject(Obj, Mode); }
+void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode) { fDiagram->DeleteObjectUndoable(Obj, Mode); }
 
-void TKVDiagramBox::DeleteSelectedObjects(TKVMode Mode) { fDiagram->DeleteSelectedObjects(Mode); }
+void TKVDiagramBox::DeleteSelectedObjects(TKVMode Mode) { fDiagram->DeleteSelectedUndoable(Mode); }
 
 void TKVDiagramBox::Clear()
 {
@@ -129,7 +129,12 @@ void TKVDiagramBox::ToFront(TKVObject *V) { fDiagram->ToFront(V); }
 void TKVDiagramBox::ToBack(TKVObject *V) { fDiagram->ToBack(V); }
 void TKVDiagramBox::ToFrontOne(TKVObject *V) { fDiagram->ToFrontOne(V); }
 void TKVDiagramBox::ToBackOne(TKVObject *V) { fDiagram->ToBackOne(V); }
-void TKVDiagramBox::DeleteHandle(TKVHandle *Handle) { fDiagram->DeleteHandle(Handle); }
+void TKVDiagramBox::DeleteHandle(TKVHandle *Handle)
+{
+    fDiagram->BeginChange({Handle});
+    fDiagram->DeleteHandle(Handle);
+    fDiagram->EndChange(tr("Delete bend"));
+}
 
 void TKVDiagramBox::MoveSelectionBy(TKVPoint Delta)
 {
@@ -137,6 +142,7 @@ void TKVDiagramBox::MoveSelectionBy(TKVPoint Delta)
     // actor draws the visible outline of the object under the pointer.
     const double factor = Scale();
     const TKVObjectList selection = Selection;
+    fDiagram->BeginChange(selection);
     for (TKVObject *o : selection) {
         if (!ImmediateRedraw)
             DrawOnBox([&](TCanvas &c) { o->DrawDrag(c, factor); });
@@ -144,6 +150,7 @@ void TKVDiagramBox::MoveSelectionBy(TKVPoint Delta)
         if (!ImmediateRedraw)
             DrawOnBox([&](TCanvas &c) { o->DrawDrag(c, factor); });
     }
+    fDiagram->EndChange(tr("Move"));
 }
 
 void TKVDiagramBox::DrawDrag(const TKVRect &R)

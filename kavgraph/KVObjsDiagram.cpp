@@ -79,6 +79,9 @@ void TKVDiagram::ObjectFreed(TKVObject *Obj)
     if (fDying)
         return;
     std::erase(Selection, Obj);
+    if (Obj->fKey)
+        if (auto it = fByKey.find(Obj->fKey); it != fByKey.end() && it->second == Obj)
+            fByKey.erase(it);
     Q_EMIT ObjectRemoved(Obj);
 }
 
@@ -171,6 +174,11 @@ void TKVDiagram::Adopt(TKVObject *Obj)
     if (!Obj)
         return;
     Obj->fDiagram = this;
+    if (Obj->ObjectType == otVertex || Obj->ObjectType == otEdge) {
+        if (!Obj->fKey)
+            Obj->fKey = ++fNextKey;
+        fByKey[Obj->fKey] = Obj;
+    }
     if (auto *edge = dynamic_cast<TKVCustomEdge *>(Obj)) {
         for (const auto &h : edge->Handles)
             Adopt(h.get());
@@ -277,6 +285,7 @@ void TKVDiagram::Clear()
     Selection.clear();
     FreeObjects();
     LastId = 0;
+    fUndoStack->clear();
     Q_EMIT Changed();
 }
 

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QPrinter;
@@ -161,7 +162,54 @@ public:
 
     // ---- Undo ----
     // Every change made through the actors and the box's editing operations is one step here.
+    // Clear, Load and Import empty it.
     QUndoStack *UndoStack() const { return fUndoStack; }
+    // Brackets a change of the objects (with their edges, and the owners of handles and
+    // labels): the change becomes one undoable step named Text, when anything changed. With
+    // Styles, the styles, texts and hints are kept too. Brackets nest; the outermost counts.
+    void BeginChange(const TKVObjectList &Objects, bool Styles = false);
+    void EndChange(const QString &Text);
+    // The add and delete operations of the box: each one undoable step.
+    TKVObject *AddObjectUndoable(std::unique_ptr<TKVObject> Obj, TKVMode Mode);
+    void DeleteObjectUndoable(TKVObject *Obj, TKVMode Mode);
+    void DeleteSelectedUndoable(TKVMode Mode);
+    void MoveSelectionUndoable(TKVPoint Delta);
+    // The library that objects brought back by undo take their styles' events from; the last
+    // one a file was read or written with, unless set.
+    TKVStyleLibrary *UndoStyleLibrary = nullptr;
+
+    // The lasting name of a vertex or an edge, and the object of that name now (none when gone).
+    std::uint64_t KeyOf(const TKVObject *Obj) const { return Obj ? Obj->fKey : 0; }
+    TKVObject *ObjectOfKey(std::uint64_t Key) const;
+
+    // What a change may alter of one vertex or edge, kept in place so that pointers stay.
+    struct State {
+        std::uint64_t Key = 0;
+        TKVRect Bounds;                // a vertex
+        std::vector<TKVPoint> Handles; // a vertex's resize handles; an edge's handles
+        TKVPoint LabelPosition, LabelHandle;
+        TKVRect LabelBounds;
+        double LabelRatio = 0;
+        std::string Text, Hint;
+        std::shared_ptr<const TKVVertexStyle> VertexStyle; // kept with Styles only
+        std::shared_ptr<const TKVEdgeStyle> EdgeStyle;
+        bool SameGeometry(const State &O) const;
+    };
+    // A vertex or an edge as stored, to bring it back after it was freed.
+    struct Record {
+        std::uint64_t Key = 0;
+        bool Vertex = false;
+        std::size_t Index = 0; // its place in the drawing order
+        std::string ClassName;
+        std::string Bytes;
+        std::uint64_t SourceKey = 0, TargetKey = 0;
+        std::int32_t SourceId = 0, TargetId = 0;
+    };
+    std::vector<State> CaptureStates(const std::vector<std::uint64_t> &Keys, bool Styles) const;
+    void ApplyStates(const std::vector<State> &States);
+    std::vector<Record> CaptureRecords(const TKVObjectList &Objects) const;
+    void Recreate(const std::vector<Record> &Records);
+    void Discard(const std::vector<Record> &Records);
 
     // Called by a dying object that belongs to this diagram.
     void ObjectFreed(TKVObject *Obj);
@@ -193,6 +241,13 @@ private:
     TPenStyle fGridStyle = psSolid;
     bool fShowPrinterPage = false;
     bool fDying = false;
+
+    std::uint64_t fNextKey = 0;
+    std::unordered_map<std::uint64_t, TKVObject *> fByKey;
+    int fChangeDepth = 0;
+    bool fChangeStyles = false;
+    std::vector<std::uint64_t> fChangeKeys;
+    std::vector<State> fChangeBefore;
 
     std::unique_ptr<QPrinter> fPrinter;
     std::optional<TKVPrinterMetrics> fPrinterMetrics;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <climits>
@@ -139,6 +140,9 @@ void TKVDiagram::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLib
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    if (StyleLibrary)
+        UndoStyleLibrary = StyleLibrary;
+    fUndoStack->clear(); // the steps were made on another drawing
     // Objects read before an error stay, and are shown.
     struct RepaintAtEnd {
         TKVDiagram *diagram;
@@ -287,6 +291,9 @@ void TKVDiagram::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleL
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    if (StyleLibrary)
+        UndoStyleLibrary = StyleLibrary;
+    fUndoStack->clear();
     TKVTextReader reader(Bytes);
     const std::string mark = reader.AtEnd() ? std::string() : reader.ReadLine();
     if (mark != "KVI095" && mark != "KVI100" && mark != "KVI101")
