@@ -9,6 +9,7 @@
 // goes, after the diagram itself has taken it out of the selection.
 
 #include "kavgraph/kavgraph_export.h"
+#include "kavgraph/KVFields.h"
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVObjsPages.h"
 #include "platform/ui/Canvas.h"
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -159,6 +161,8 @@ public:
     void ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName);
     void ReadOptions(TKVReader &Reader);
     void WriteOptions(TKVWriter &Writer) const;
+    // The box options record ("KVOPT"), field by field in stream order.
+    static std::span<const TKVField<TKVDiagram>> OptionFields();
 
     // ---- Undo ----
     // Every change made through the actors and the box's editing operations is one step here.

@@ -187,47 +187,47 @@ void TKVDiagram::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::s
     }
 }
 
-void TKVDiagram::WriteOptions(TKVWriter &Writer) const
-{
-    Writer.WriteBoolean(AutoSize);
-    Writer.WriteBoolean(fCenterBitmap);
-    Writer.WriteInteger(fColor);
-    Writer.WriteInteger(fGridColor);
-    Writer.WriteInteger(fGridStyle);
-    Writer.WriteInteger(fGridStep);
-    Writer.WriteBoolean(ImmediateRedraw);
-    Writer.WriteInteger(ParentWidth);
-    Writer.WriteInteger(ParentHeight);
-    Writer.WriteInteger(fScale);
-    Writer.WriteInteger(fPrintScale);
-    Writer.WriteBoolean(fShowGrid);
-    Writer.WriteBoolean(fShowPrinterPage);
-    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
-        Writer.WriteBoolean(SaveOptions.Contains(o));
-}
+namespace {
 
-void TKVDiagram::ReadOptions(TKVReader &Reader)
-{
-    AutoSize = Reader.ReadBoolean();
-    SetCenterBitmap(Reader.ReadBoolean());
-    SetColor(Reader.ReadInteger());
-    SetGridColor(Reader.ReadInteger());
-    const std::int32_t gridStyle = Reader.ReadInteger();
-    SetGridStyle(gridStyle >= psSolid && gridStyle <= psInsideFrame ? TPenStyle(gridStyle) : psSolid);
-    SetGridStep(Reader.ReadInteger());
-    ImmediateRedraw = Reader.ReadBoolean();
-    ParentWidth = Reader.ReadInteger();
-    ParentHeight = Reader.ReadInteger();
-    SetScale(Reader.ReadInteger());
-    SetPrintScale(Reader.ReadInteger());
-    SetShowGrid(Reader.ReadBoolean());
-    SetShowPrinterPage(Reader.ReadBoolean());
-    TKVSaveOptions options;
-    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
-        if (Reader.ReadBoolean())
-            options.Include(o);
-    SaveOptions = options;
-}
+using Field = TKVField<TKVDiagram>;
+
+#define KV_BOOL(Name, get, set) Field{Name, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
+#define KV_INT(Name, get, set) Field{Name, fkInteger, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
+#define KV_SAVE_OPTION(o)                                                                                       \
+    Field{#o, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(d.SaveOptions.Contains(o)); },            \
+          [](TKVDiagram &d, std::int32_t v) { v ? d.SaveOptions.Include(o) : d.SaveOptions.Exclude(o); }, "SaveOptions"}
+
+const Field kOptionFields[] = {
+    KV_BOOL("AutoSize", d.AutoSize, d.AutoSize = v != 0),
+    KV_BOOL("CenterBitmap", d.CenterBitmap(), d.SetCenterBitmap(v != 0)),
+    KV_INT("Color", d.Color(), d.SetColor(v)),
+    KV_INT("GridColor", d.GridColor(), d.SetGridColor(v)),
+    KV_INT("GridStyle", d.GridStyle(), d.SetGridStyle(v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid)),
+    KV_INT("GridStep", d.GridStep(), d.SetGridStep(v)),
+    KV_BOOL("ImmediateRedraw", d.ImmediateRedraw, d.ImmediateRedraw = v != 0),
+    KV_INT("ParentWidth", d.ParentWidth, d.ParentWidth = v),
+    KV_INT("ParentHeight", d.ParentHeight, d.ParentHeight = v),
+    KV_INT("Scale", d.Scale(), d.SetScale(v)),
+    KV_INT("PrintScale", d.PrintScale(), d.SetPrintScale(v)),
+    KV_BOOL("ShowGrid", d.ShowGrid(), d.SetShowGrid(v != 0)),
+    KV_BOOL("ShowPrinterPage", d.ShowPrinterPage(), d.SetShowPrinterPage(v != 0)),
+    KV_SAVE_OPTION(soDiagram),
+    KV_SAVE_OPTION(soStyles),
+    KV_SAVE_OPTION(soBitmap),
+    KV_SAVE_OPTION(soBoxOptions),
+};
+
+#undef KV_BOOL
+#undef KV_INT
+#undef KV_SAVE_OPTION
+
+} // namespace
+
+std::span<const TKVField<TKVDiagram>> TKVDiagram::OptionFields() { return kOptionFields; }
+
+void TKVDiagram::WriteOptions(TKVWriter &Writer) const { WriteFields<TKVDiagram>(Writer, *this, kOptionFields); }
+
+void TKVDiagram::ReadOptions(TKVReader &Reader) { ReadFields<TKVDiagram>(Reader, *this, kOptionFields); }
 
 void TKVDiagram::WriteBitmap(TKVWriter &Writer) const
 {

@@ -132,25 +132,23 @@ int Dump(const Args &args)
     j.Key("Options");
     if (l.Has("KVOPT")) {
         j.BeginObject();
-        j.Key("AutoSize"), j.Bool(box.AutoSize);
-        j.Key("CenterBitmap"), j.Bool(box.CenterBitmap());
-        j.Key("Color"), j.Int(box.Color());
-        j.Key("GridColor"), j.Int(box.GridColor());
-        j.Key("GridStyle"), j.Int(box.GridStyle());
-        j.Key("GridStep"), j.Int(box.GridStep());
-        j.Key("ImmediateRedraw"), j.Bool(box.ImmediateRedraw);
-        j.Key("ParentWidth"), j.Int(box.ParentWidth);
-        j.Key("ParentHeight"), j.Int(box.ParentHeight);
-        j.Key("Scale"), j.Int(box.Scale());
-        j.Key("PrintScale"), j.Int(box.PrintScale());
-        j.Key("ShowGrid"), j.Bool(box.ShowGrid());
-        j.Key("ShowPrinterPage"), j.Bool(box.ShowPrinterPage());
-        j.Key("SaveOptions");
-        j.BeginArray();
-        const char *names[] = {"soDiagram", "soStyles", "soBitmap", "soBoxOptions"};
-        for (TKVSaveOption so : {soDiagram, soStyles, soBitmap, soBoxOptions})
-            if (box.SaveOptions.Contains(so))
-                j.String(names[so]);
+        // The fields as the record stores them; a group (the save options) as the list of its
+        // members that are set.
+        const char *group = nullptr;
+        for (const TKVField<TKVDiagram> &f : TKVDiagram::OptionFields()) {
+            if (f.Group) {
+                if (!group) {
+                    j.Key(f.Group);
+                    j.BeginArray();
+                    group = f.Group;
+                }
+                if (f.Get(box))
+                    j.String(f.Name);
+                continue;
+            }
+            j.Key(f.Name);
+            f.Kind == fkBoolean ? j.Bool(f.Get(box) != 0) : j.Int(f.Get(box));
+        }
         j.EndArray();
         j.EndObject();
     } else {
