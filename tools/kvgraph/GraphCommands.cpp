@@ -4,7 +4,7 @@
 #include "tools/kvgraph/Files.h"
 #include "tools/kvgraph/Json.h"
 
-#include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 #include "platform/text/Windows1252.h"
 
 #include <QDir>
@@ -130,7 +130,7 @@ Options Parse(const Args &args, std::initializer_list<const char *> names, unsig
 // A box with its library, loaded from a graph file or a text file.
 struct Loaded {
     TKVStyleLibrary library;
-    TKVDiagramBox box;
+    TKVDiagram box;
     std::vector<std::string> sections;
     std::string libraryVersion;
 
@@ -181,7 +181,7 @@ int Dump(const Args &args)
     QByteArray bytes;
     l.Load(o.files[0], &bytes);
     const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
-    TKVDiagramBox &box = l.box;
+    TKVDiagram &box = l.box;
 
     Json j;
     j.BeginObject();
@@ -338,11 +338,11 @@ int Render(const Args &args)
     if (o.scale)
         l.box.SetScale(*o.scale);
     const TKVRect e = l.box.GetDiagramExtents();
-    l.box.resize(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
+    const QSize size(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
     if (EndsWith(o.out, ".svg"))
-        WriteOutput(o.out, About(o.files[0], [&] { return l.box.SvgBytes(); }));
+        WriteOutput(o.out, About(o.files[0], [&] { return l.box.SvgBytes(size); }));
     else
-        WriteOutput(o.out, PngBytes(About(o.files[0], [&] { return l.box.RenderImage(); }), o.out));
+        WriteOutput(o.out, PngBytes(About(o.files[0], [&] { return l.box.RenderImage(size); }), o.out));
     return 0;
 }
 
