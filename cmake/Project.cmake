@@ -1,11 +1,18 @@
 # Helpers shared by every folder.
 
+# Every target states its own include folders; sources include project headers by their path from the
+# top folder ("browser/store/L1StructuredStorage.h"). Tests, benchmarks and fuzz targets reach the shared
+# helpers in tests/fixtures and bench/common through this target.
+add_library(vd_fixtures INTERFACE)
+target_include_directories(vd_fixtures INTERFACE ${CMAKE_SOURCE_DIR})
+
 # vd_add_test(NAME SOURCES a.cpp b.cpp LIBS x y [ENV K=V ...] [LABELS l ...])
 # One GoogleTest executable, registered with ctest as one test.
 function(vd_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE vd_fixtures)
   target_compile_definitions(${name} PRIVATE VD_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VD_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set(env QT_QPA_PLATFORM=offscreen ${T_ENV})
@@ -24,6 +31,7 @@ function(vd_add_fuzz name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_libraries(${name} PRIVATE vd_fixtures)
   set(work ${CMAKE_BINARY_DIR}/fuzz-work/${name})
   file(MAKE_DIRECTORY ${work})
   set(seeds ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
@@ -43,5 +51,6 @@ function(vd_add_bench name)
   find_package(benchmark REQUIRED)
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE vd_fixtures)
   target_compile_definitions(${name} PRIVATE VD_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endfunction()

@@ -46,6 +46,7 @@ class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
     Q_PROPERTY(int DiagramHintPause MEMBER DiagramHintPause)
     Q_PROPERTY(bool ImmediateRedraw MEMBER ImmediateRedraw)
     Q_PROPERTY(bool ShowDiagramHint MEMBER ShowDiagramHint)
+    Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased)
 
     // Declared first: the public references below are bound to its fields.
     std::unique_ptr<TKVDiagram> fDiagram;
@@ -190,6 +191,22 @@ public:
     void CopyToClipboard(TKVClipMode Mode);
     // The picture CopyToClipboard puts on the clipboard (null when nothing is selected).
     QImage SelectionPicture() { return fDiagram->SelectionPicture(); }
+
+    // ---- Pictures ----
+    // Smooth lines, shapes and text on screen and in pictures. Off by default, so that the
+    // drawing stays pixel for pixel as the styles describe it; rubber bands and other not-XOR
+    // figures are never smoothed.
+    bool Antialiased() const { return fDiagram->Antialiased(); }
+    void SetAntialiased(bool V) { fDiagram->SetAntialiased(V); }
+    // The picture RenderImage gives, as SVG (vector shapes and text); SaveSvg writes it to a file
+    // through a temporary file.
+    QByteArray SvgBytes() { return fDiagram->SvgBytes(size()); }
+    void SaveSvg(const QString &FileName);
+    // The whole diagram cropped to what it covers at Scale, on white, without selection marks,
+    // grid or page lines (what a document would include); null or empty when the diagram is.
+    TKVRect PictureArea(const TKVObjectList &Objects) { return fDiagram->PictureArea(Objects); }
+    QImage DiagramImage() { return fDiagram->DiagramImage(); }
+    QByteArray DiagramSvg() { return fDiagram->DiagramSvg(); }
 
     // The hint text showing, or empty.
     const std::string &HintText() const { return fHintText; }

@@ -535,6 +535,12 @@ void TKVDiagram::PaintObjects(TCanvas &Canvas, TKVPaintMode PaintMode, TKVPoint 
 void TKVDiagram::RenderInto(QImage &Image, const QRect &Clip, const QSize &Control)
 {
     TCanvas canvas(&Image);
+    RenderInto(canvas, Clip, Control);
+}
+
+void TKVDiagram::RenderInto(TCanvas &canvas, const QRect &Clip, const QSize &Control)
+{
+    canvas.SetAntialiased(fAntialiased);
     PaintBackground(canvas, Clip, Control);
     // Any part is painted as the whole surface would be, shifted by whole pixels: a world
     // offset would be rounded differently from the parts already on screen and leave seams.

@@ -131,8 +131,26 @@ public:
     // pixels a side or 2^28 pixels.
     void RenderImage(QImage &Image, const QSize &Control);
     QImage RenderImage(const QSize &Control);
+    // The same on any canvas (an SVG generator, a printer).
+    void RenderInto(TCanvas &Canvas, const QRect &Clip, const QSize &Control);
     // The picture of the selected part (null when nothing is selected).
     QImage SelectionPicture();
+
+    // ---- Pictures (KVObjsDiagramExport.cpp) ----
+    // Smooth lines, shapes and text in every picture painted. Off by default, so that the drawing
+    // stays pixel for pixel as the styles describe it; not stored. Not-XOR figures never smooth.
+    bool Antialiased() const { return fAntialiased; }
+    void SetAntialiased(bool V);
+    // The surface of size Control as RenderImage paints it, as SVG (vector shapes and text).
+    QByteArray SvgBytes(const QSize &Control);
+    // The world rectangle that shows Objects whole, data texts included, grown by 10 on each side;
+    // empty (Left >= Right) when there is nothing to show.
+    TKVRect PictureArea(const TKVObjectList &Objects);
+    // The whole diagram cropped to its PictureArea at Scale, on white, without selection marks,
+    // grid or page lines (what a document would include); null, or "Picture is empty", when the
+    // diagram is empty.
+    QImage DiagramImage();
+    QByteArray DiagramSvg();
 
     // ---- Printing ----
     // The printer used by Print (created on first use; A4 at 600 dpi unless the application
@@ -233,6 +251,7 @@ private:
     void ReadBitmap(TKVReader &Reader);
     void WriteBitmap(TKVWriter &Writer) const;
 
+    bool fAntialiased = false;
     TColor fColor = clBtnFace;
     std::int32_t fScale = 100;
     double fScaleFactor = 1.0;

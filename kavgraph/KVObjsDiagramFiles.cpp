@@ -379,10 +379,10 @@ void AddItemExtents(Extent64 &e, TKVVertex &v, double factor)
 
 } // namespace
 
-QImage TKVDiagram::SelectionPicture()
+TKVRect TKVDiagram::PictureArea(const TKVObjectList &Objects)
 {
     Extent64 e;
-    for (TKVObject *o : Selection) {
+    for (TKVObject *o : Objects) {
         if (o->ObjectType == otVertex) {
             if (auto *v = dynamic_cast<TKVCustomVertex *>(o))
                 e.Add(v->Bounds);
@@ -398,8 +398,15 @@ QImage TKVDiagram::SelectionPicture()
         }
     }
     if (e.Left >= e.Right)
+        return {0, 0, 0, 0};
+    return {Saturate(e.Left - 10), Saturate(e.Top - 10), Saturate(e.Right + 10), Saturate(e.Bottom + 10)};
+}
+
+QImage TKVDiagram::SelectionPicture()
+{
+    const TKVRect world = PictureArea(Selection);
+    if (world.Left >= world.Right)
         return QImage();
-    const TKVRect world{Saturate(e.Left - 10), Saturate(e.Top - 10), Saturate(e.Right + 10), Saturate(e.Bottom + 10)};
     const TKVPoint topLeft = WorldToScreenPt({world.Left, world.Top}, fScale);
     const TKVPoint bottomRight = WorldToScreenPt({world.Right, world.Bottom}, fScale);
     const std::int64_t w = std::int64_t(bottomRight.X) - topLeft.X, h = std::int64_t(bottomRight.Y) - topLeft.Y;

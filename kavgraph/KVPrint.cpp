@@ -50,9 +50,17 @@ void TKVPrintPreview::SetPage(int X, int Y, bool Value)
 
 std::vector<TKVPage> TKVPrintPreview::MarkedPages() const
 {
+    // Marks outlive edits of the diagram; a page the diagram no longer reaches would come out
+    // blank, so only the pages of the current page count are given.
+    int columns = kMaxPages, rows = kMaxPages;
+    if (fDiagramBox) {
+        const TKVPageCount count = fDiagramBox->GetPageCount();
+        columns = std::clamp(count.Columns, 0, kMaxPages);
+        rows = std::clamp(count.Rows, 0, kMaxPages);
+    }
     std::vector<TKVPage> pages;
-    for (int row = 1; row <= kMaxPages; ++row)
-        for (int column = 1; column <= kMaxPages; ++column)
+    for (int row = 1; row <= rows; ++row)
+        for (int column = 1; column <= columns; ++column)
             if (GetPage(column, row))
                 pages.push_back({column, row});
     return pages;

@@ -42,7 +42,8 @@ public:
     // Column X, row Y, both from 1 to 50; outside the table no mark is read or written.
     bool GetPage(int X, int Y) const;
     void SetPage(int X, int Y, bool Value);
-    // The marked pages, rows outer and columns inner.
+    // The marked pages within the diagram's current page count, rows outer and columns inner.
+    // Marks beyond it are kept (they count again when the diagram grows) but not given.
     std::vector<TKVPage> MarkedPages() const;
 
     // The scale of the last paint, percent.

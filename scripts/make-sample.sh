@@ -2,12 +2,14 @@
 # Rebuilds the bundled sample database samples/lcl.qmk from the interface sections of the
 # Lazarus component library (Debian package lazarus-src) and the Free Pascal units its classes
 # derive from (package fpc-source), so that the hierarchy reaches TObject.
-# Installs both packages when missing and builds qmk first. Usage: scripts/make-sample.sh
+# Also writes samples/lcl.topics, the help topic map of the sample, from the content file of the
+# Lazarus documentation (package lazarus-doc-2.2), whose lcl.chm the topics open.
+# Installs the packages when missing and builds qmk first. Usage: scripts/make-sample.sh
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 missing=()
-for p in lazarus-src fpc-source; do
+for p in lazarus-src fpc-source lazarus-doc-2.2; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
@@ -37,4 +39,6 @@ while read -r line; do
   line=${line//\$FPCSRC/$FPCSRC}
   for p in $line; do paths+=("$p"); done
 done < "$top/samples/lcl-sources.txt"
-exec "$top/build/tools/qmk/qmk" build -o "$top/samples/lcl.qmk" --name "LCL" "${paths[@]}"
+LCLDOC=$(dirname "$(dpkg -L lazarus-doc-2.2 | grep '/lcl\.chm$' | head -n 1)")
+exec "$top/build/tools/qmk/qmk" build -o "$top/samples/lcl.qmk" --name "LCL" \
+  --help-from "$LCLDOC/lcl.xct" --help-source "$LCLDOC/lcl.chm" "${paths[@]}"

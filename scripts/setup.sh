@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   libgsf-bin python3-olefile libolecf-utils dbus xvfb xauth imagemagick
+  qt6-svg-dev poppler-utils librsvg2-bin
+  libchm-dev lazarus-doc-2.2
 )
 
 missing=()

@@ -1,7 +1,9 @@
 // Reading a 50 MB compound file with many streams, and opening 10,000 elements by name,
 // against `gsf cat` of the same streams in the same run. Prints the ratios gsf / engine.
 
+#include "bench/common/RatioReporter.h"
 #include "platform/compoundfile/CompoundFile.h"
+#include "tests/fixtures/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,14 +12,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr uint32_t RO = cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE;
 constexpr uint32_t C = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE | cfb::STGM_CREATE;
@@ -31,15 +31,13 @@ std::u16string Name(const char *prefix, int i)
 }
 
 struct Sample {
-    std::string file;
+    TempDir dir{"bench_compoundfile"};
+    std::string file = dir.File("sample.cfb");
     std::vector<std::string> largeNames; // member paths as gsf takes them
     std::vector<std::string> smallNames;
 
     Sample()
     {
-        fs::path dir = fs::temp_directory_path() / "bench_compoundfile";
-        fs::create_directories(dir);
-        file = (dir / "sample.cfb").string();
         std::vector<char> data(60000);
         for (size_t i = 0; i < data.size(); ++i)
             data[i] = char(i * 131 + i / 7);
@@ -126,18 +124,6 @@ BENCHMARK(BM_ReadAll_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iter
 BENCHMARK(BM_OpenByName_Gsf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_OpenByName_Engine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// Keeps the real time of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -150,17 +136,10 @@ int main(int argc, char **argv)
     TheSample();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const char *name : {"ReadAll", "OpenByName"}) {
-        auto find = [&](const std::string &suffix) {
-            for (auto &[key, value] : reporter.times)
-                if (key.rfind(std::string("BM_") + name + "_" + suffix, 0) == 0)
-                    return value;
-            return 0.0;
-        };
-        double gsf = find("Gsf"), engine = find("Engine");
-        if (gsf > 0 && engine > 0)
-            std::printf("%s: gsf / engine = %.2f (engine %.2fx as fast as gsf)\n", name, gsf / engine, gsf / engine);
+    for (const std::string name : {"ReadAll", "OpenByName"}) {
+        double ratio = reporter.Ratio("BM_" + name + "_Gsf", "BM_" + name + "_Engine");
+        if (ratio > 0)
+            std::printf("%s: gsf / engine = %.2f (engine %.2fx as fast as gsf)\n", name.c_str(), ratio, ratio);
     }
-    fs::remove_all(fs::temp_directory_path() / "bench_compoundfile");
     return 0;
 }

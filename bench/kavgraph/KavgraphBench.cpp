@@ -1,7 +1,7 @@
 // Style library save and load against raw tagged values, and styled vertex drawing against
 // QPainter drawing the same shapes, texts and images. Prints the ratios measured in this run.
 
-#include "RatioReporter.h"
+#include "bench/common/RatioReporter.h"
 #include "kavgraph/KVObjs.h"
 
 #include <QGuiApplication>

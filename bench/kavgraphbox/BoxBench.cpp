@@ -2,7 +2,7 @@
 // tests against a graphics scene holding the same rectangles and lines. Prints the ratios measured
 // in this run.
 
-#include "../kavgraph/RatioReporter.h"
+#include "bench/common/RatioReporter.h"
 #include "kavgraph/KVObjsBox.h"
 
 #include <QApplication>

@@ -2,12 +2,15 @@
 // bytes, and the time to build the sample database (samples/lcl-sources.txt, when the Lazarus
 // and Free Pascal sources are installed) against reading its source files. Prints the ratios.
 
-#include "tools/qmk/build/DatabaseBuilder.h"
-#include "tools/qmk/build/PascalTokenizer.h"
+#include "bench/common/RatioReporter.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/PascalTokenizer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -181,22 +184,107 @@ void BM_Sample_Build(benchmark::State &state)
     fs::remove(out);
 }
 
+// The whole Free Pascal source tree (package fpc-source), with the include folders the
+// compiler would be given for Linux on x86-64; empty when not installed.
+struct FpcTree {
+    std::vector<std::string> paths, includeDirs;
+};
+
+FpcTree FpcSources()
+{
+    FpcTree tree;
+    glob_t g{};
+    if (glob("/usr/share/fpcsrc/*", GLOB_ONLYDIR, nullptr, &g) == 0 && g.gl_pathc > 0) {
+        std::string top = *std::max_element(g.gl_pathv, g.gl_pathv + g.gl_pathc,
+                                            [](const char *a, const char *b) { return std::string(a) < b; });
+        tree.paths = {top};
+        for (const char *dir : {"compiler", "rtl/inc", "rtl/objpas", "rtl/objpas/classes", "rtl/objpas/sysutils",
+                                "rtl/unix", "rtl/linux", "rtl/x86_64"})
+            tree.includeDirs.push_back(top + "/" + dir);
+    }
+    globfree(&g);
+    return tree;
+}
+
+// Baseline: reading every Pascal source file of the tree.
+void BM_Fpc_ReadSources(benchmark::State &state)
+{
+    FpcTree tree = FpcSources();
+    if (tree.paths.empty()) {
+        state.SkipWithError("Free Pascal sources not installed (package fpc-source)");
+        return;
+    }
+    std::vector<fs::path> files;
+    for (const auto &e : fs::recursive_directory_iterator(tree.paths[0])) {
+        std::string ext = e.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (ext == ".pas" || ext == ".pp" || ext == ".p")
+            files.push_back(e.path());
+    }
+    size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const fs::path &f : files) {
+            std::ifstream in(f, std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            bytes += s.str().size();
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+}
+
+// The whole build, with the time of each phase as counters (seconds per build).
+void BM_Fpc_Build(benchmark::State &state)
+{
+    FpcTree tree = FpcSources();
+    if (tree.paths.empty()) {
+        state.SkipWithError("Free Pascal sources not installed (package fpc-source)");
+        return;
+    }
+    std::string out = (fs::temp_directory_path() / "bench_qmkbuild_fpc.qmk").string();
+    size_t bytes = 0;
+    double scan = 0, contents = 0, layout = 0, write = 0;
+    for (auto _ : state) {
+        SourceLibrary library;
+        auto start = std::chrono::steady_clock::now();
+        library.Scan(tree.paths, tree.includeDirs);
+        scan += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        BuildCounts counts = WriteRuntimeDatabase(library, "Free Pascal", out);
+        contents += counts.contentsSeconds;
+        layout += counts.layoutSeconds;
+        write += counts.writeSeconds;
+        bytes = library.BytesScanned();
+    }
+    double n = double(state.iterations());
+    state.counters["scan_s"] = scan / n;
+    state.counters["contents_s"] = contents / n;
+    state.counters["layout_s"] = layout / n;
+    state.counters["write_s"] = write / n;
+    state.counters["scanned_MB"] = double(bytes) / 1e6;
+    state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+    fs::remove(out);
+}
+
 BENCHMARK(BM_Generated_CountLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Generated_Tokenize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Generated_Scan)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Sample_ReadSources)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Sample_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Fpc_ReadSources)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_Fpc_Build)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-// Keeps the real time (ms) of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The shared ratio reporter, also keeping the phase counters of the tree build.
+class QmkReporter : public RatioReporter {
 public:
-    std::map<std::string, double> times;
+    std::map<std::string, double> counters;
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)
             if (!run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
+                for (const auto &[name, counter] : run.counters)
+                    counters[name] = counter.value;
+        RatioReporter::ReportRuns(runs);
     }
 };
 
@@ -205,23 +293,31 @@ public:
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    QmkReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto time = [&](const std::string &prefix) {
-        for (auto &[key, value] : reporter.times)
-            if (key.rfind(prefix, 0) == 0)
-                return value;
-        return 0.0;
-    };
     double megabytes = TotalSize(GeneratedUnits()) / 1e6;
-    double lines = time("BM_Generated_CountLines"), tokens = time("BM_Generated_Tokenize"),
-           scan = time("BM_Generated_Scan");
-    if (lines > 0 && scan > 0)
-        std::printf("Scanner: %.1f MB/s; scan / line count = %.1f, tokenizing / line count = %.1f\n",
-                    megabytes / (scan / 1000), scan / lines, tokens / lines);
-    double read = time("BM_Sample_ReadSources"), build = time("BM_Sample_Build");
-    if (read > 0 && build > 0)
-        std::printf("Sample: built in %.2f s (goal: under 5 s); build / reading the sources = %.1f\n", build / 1000,
-                    build / read);
+    double scan = reporter.Seconds("BM_Generated_Scan");
+    if (scan > 0)
+        std::printf("Scanner: %.1f MB/s\n", megabytes / scan);
+    reporter.PrintRatio("Scanning generated units", "BM_Generated_Scan", "BM_Generated_CountLines",
+                        "scanning at least 100 MB/s");
+    reporter.PrintRatio("Tokenizing generated units", "BM_Generated_Tokenize", "BM_Generated_CountLines",
+                        "scanning at least 100 MB/s");
+    double build = reporter.Seconds("BM_Sample_Build");
+    if (build > 0)
+        std::printf("Sample: built in %.2f s (goal: under 5 s)\n", build);
+    reporter.PrintRatio("Sample build", "BM_Sample_Build", "BM_Sample_ReadSources", "a small multiple");
+    double fpcRead = reporter.Seconds("BM_Fpc_ReadSources"), fpcBuild = reporter.Seconds("BM_Fpc_Build");
+    if (fpcRead > 0 && fpcBuild > 0) {
+        auto &c = reporter.counters;
+        double phases = c["scan_s"] + c["contents_s"] + c["layout_s"] + c["write_s"];
+        std::printf("Free Pascal tree: built in %.2f s (goal: under 10 s); scanning %.0f MB at %.0f MB/s (goal: at "
+                    "least 100 MB/s); build / reading the sources = %.1f\n",
+                    fpcBuild, c["scanned_MB"], c["scanned_MB"] / c["scan_s"], fpcBuild / fpcRead);
+        if (phases > 0)
+            std::printf("  shares: scanning %.0f%%, symbol table %.0f%%, laying out diagrams %.0f%%, writing %.0f%%\n",
+                        100 * c["scan_s"] / phases, 100 * c["contents_s"] / phases, 100 * c["layout_s"] / phases,
+                        100 * c["write_s"] / phases);
+    }
     return 0;
 }

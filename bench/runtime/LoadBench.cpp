@@ -5,9 +5,11 @@
 // Synthetic library: 400 units, 5,000 classes, 1,000 interfaces, 20,000 routines (5 % declared
 // in two units) and 300,000 members (50 per class or interface).
 
+#include "bench/common/RatioReporter.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabaseWriter.h"
+#include "platform/compoundfile/CompoundFile.h"
 #include "platform/text/Collation.h"
-#include "tests/fixtures/StreamFixture.h"
+#include "tests/fixtures/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +21,7 @@
 namespace {
 
 struct Sample {
-    fixture::TempDir dir;
+    TempDir dir{"bench_runtime"};
     std::string path = dir.File("large.qmk");
     std::vector<std::string> names; // every name stored in the table
 
@@ -116,17 +118,6 @@ void Baseline(benchmark::State &state)
 BENCHMARK(Baseline)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(Load)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,9 +127,7 @@ int main(int argc, char **argv)
     std::printf("names: %zu\n", TheSample().names.size());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (reporter.times.count("Baseline") && reporter.times.count("Load"))
-        std::printf("ratio load+routine list / baseline: %.2f (goal: at most 3)\n",
-                    reporter.times["Load"] / reporter.times["Baseline"]);
+    reporter.PrintRatio("Load and all-routines list", "Load", "Baseline", "at most 2x");
     benchmark::Shutdown();
     return 0;
 }

@@ -1,10 +1,10 @@
+// The runtime database and the browser facade.
+
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 
 #include "browser/support/L1DebugWindow.h"
 #include "platform/text/Collation.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 const char *const vdRunTimeDatabaseName = "Quillmark Runtime Database";
 const char *const vdSymbolTableStreamName = "_symboltable";
@@ -12,53 +12,8 @@ const char *const vdHorizontalDiagramsStorageName = "Horizontal Inheritance Diag
 const char *const vdVerticalDiagramsStorageName = "Vertical Inheritance Diagrams";
 
 namespace {
-
-// Read-only, share-exclusive: how a file that may not be written is opened, with its elements.
-constexpr uint32_t kReadOnlyMode = 0x0010;
-
-bool MayWrite(const std::string &fileName)
-{
-    return faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-// Reads an object from its own stream, opened read-only; the caller owns the result.
-template <class T>
-std::unique_ptr<T> LoadReadOnly(TvdStorage &storage, const std::string &streamName)
-{
-    auto object = std::make_unique<T>();
-    std::unique_ptr<TvdStream> stream = storage.OpenStream(streamName, kReadOnlyMode);
-    object->ReadFromStream(*stream);
-    return object;
-}
-
 std::string CacheKey(const std::string &name, bool horizontal) { return (horizontal ? "H#" : "V#") + name; }
-
 } // namespace
-
-// The element names of a sub-storage of a file attached read-only, as the names server maps
-// them: a name under 32 characters is its own element name, a longer one is looked up in the
-// sub-storage's "_sys__SubItemsList" (empty when it is not listed).
-struct TL1Quillmark_RunTimeDatabase::ReadOnlyNames {
-    TStringList list{true};
-
-    explicit ReadOnlyNames(TvdStorage &storage)
-    {
-        if (!storage.StreamExists(vdSubItemsListStreamName))
-            return;
-        std::unique_ptr<TvdStream> stream = storage.OpenStream(vdSubItemsListStreamName, kReadOnlyMode);
-        stream->ReadHomogeneousStringList<TvdStorage_SubItemName_MappingValue>(&list);
-        list.AssumeSorted();
-    }
-
-    std::string StorageName(const std::string &logicalName) const
-    {
-        if (logicalName.size() < 32)
-            return logicalName;
-        int index = list.IndexOf(logicalName);
-        return index >= 0 ? static_cast<TvdStorage_SubItemName_MappingValue *>(list.Objects(index))->StorageName()
-                          : std::string();
-    }
-};
 
 // ---- The runtime database ----------------------------------------------------------------
 
@@ -69,6 +24,7 @@ TL1Quillmark_RunTimeDatabase::TL1Quillmark_RunTimeDatabase()
     DatabaseInfo().MajorVersion = 5;
     DatabaseInfo().MinorVersion = 1;
     DatabaseInfo().RebuildAfterConfirmation = false;
+    SetAttachMode(TvdAttachMode::vdReader);
     fSymbolTable = std::make_unique<TL1OPascalSymbolTable>();
     fLoadedSubDiagrams.SetSorted(true);
     fVerticalNamesServer = std::make_unique<TvdStorage_SubItemNames_Server>();
@@ -87,88 +43,11 @@ TL1Quillmark_RunTimeDatabase::~TL1Quillmark_RunTimeDatabase()
     fVerticalInheritanceDiagramsStorage.reset();
     DebugWindow().WriteLine("Before  L1DeepFreeStringList(fLoadedSubDiagrams)");
     fLoadedSubDiagrams.Clear();
-    fReadOnlyHorizontalNames.reset();
-    fReadOnlyVerticalNames.reset();
-    fReadOnlyRoot.reset();
-}
-
-void TL1Quillmark_RunTimeDatabase::AttachTo(const std::string &fileName, bool buildNewIfNotFound)
-{
-    fAttachedFileName = fileName;
-    if (L1IsStorageFile(fileName) && !MayWrite(fileName)) {
-        AttachReadOnly(fileName);
-        return;
-    }
-    fReadOnly = false;
-    TvdStorageDatabase::AttachTo(fileName, buildNewIfNotFound);
-}
-
-void TL1Quillmark_RunTimeDatabase::AttachReadOnly(const std::string &fileName)
-{
-    TraceSection trace(ClassName() + ".AttachTo(" + fileName + ")");
-    if (fReadOnlyRoot || TvdStorageDatabase::IsAttached())
-        Close();
-    fReadOnly = true;
-    fReadOnlyRoot = TvdStorage::OpenStorageFile(fileName, kReadOnlyMode);
-    try {
-        auto stored = LoadReadOnly<TvdDatabaseInfo>(*fReadOnlyRoot, vdDatabaseInfoStreamName);
-        StoredInfo().Name = stored->Name;
-        StoredInfo().MajorVersion = stored->MajorVersion;
-        StoredInfo().MinorVersion = stored->MinorVersion;
-    } catch (const Exception &e) {
-        throw Exception("Couldn't load database/version info for this structured storage file." + CrLf +
-                        "Depending upon which type of database this is, you may want to delete and regenerate it." +
-                        CrLf + CrLf + e.Message());
-    }
-    if (StoredInfo().MajorVersion < DatabaseInfo().MajorVersion) {
-        // A read-only file cannot be rebuilt.
-        ShowInformation("This program tried to attach to an old version of database (" + DatabaseInfo().Name +
-                        "). Please rebuild this database with the appropriate tool/application before trying to "
-                        "attach to/open it again.");
-        SilentAbort();
-    }
-    AfterAttach(false);
-}
-
-void TL1Quillmark_RunTimeDatabase::EnsureAttached(bool buildNewIfNotFound)
-{
-    if (IsAttached())
-        return;
-    if (fAttachedFileName.empty())
-        TvdStorageDatabase::EnsureAttached(buildNewIfNotFound);
-    else
-        AttachTo(fAttachedFileName, buildNewIfNotFound);
-}
-
-TvdStorage *TL1Quillmark_RunTimeDatabase::GetRootStorage()
-{
-    // Attaching again never builds a new file: the browser creates no databases.
-    if (!IsAttached() && !fAttachedFileName.empty())
-        AttachTo(fAttachedFileName, false);
-    if (fReadOnlyRoot)
-        return fReadOnlyRoot.get();
-    return TvdStorageDatabase::GetRootStorage();
-}
-
-bool TL1Quillmark_RunTimeDatabase::IsAttached() const
-{
-    return fReadOnlyRoot != nullptr || TvdStorageDatabase::IsAttached();
 }
 
 void TL1Quillmark_RunTimeDatabase::Close()
 {
-    if (fReadOnlyRoot) {
-        bool allow = true;
-        CanClose(allow);
-        if (allow) {
-            fHorizontalInheritanceDiagramsStorage.reset();
-            fVerticalInheritanceDiagramsStorage.reset();
-            fReadOnlyRoot.reset();
-            AfterClose();
-        }
-    } else {
-        TvdStorageDatabase::Close();
-    }
+    TvdStorageDatabase::Close();
     fHorizontalInheritanceDiagramsStorage.reset();
     fVerticalInheritanceDiagramsStorage.reset();
 }
@@ -177,11 +56,7 @@ void TL1Quillmark_RunTimeDatabase::LoadSymbolTable()
 {
     TraceSection trace("LoadSymbolTable");
     fSymbolTable.reset();
-    TvdStorage *root = GetRootStorage();
-    if (fReadOnly)
-        fSymbolTable = LoadReadOnly<TL1OPascalSymbolTable>(*root, vdSymbolTableStreamName);
-    else
-        fSymbolTable = L1LoadObjectFromItsOwnStream<TL1OPascalSymbolTable>(root, vdSymbolTableStreamName);
+    fSymbolTable = L1LoadObjectFromItsOwnStream<TL1OPascalSymbolTable>(GetRootStorage(), vdSymbolTableStreamName);
 }
 
 TvdStorage *TL1Quillmark_RunTimeDatabase::DiagramsStorage(bool horizontal)
@@ -192,9 +67,10 @@ TvdStorage *TL1Quillmark_RunTimeDatabase::DiagramsStorage(bool horizontal)
         return storage.get();
     const char *name = horizontal ? vdHorizontalDiagramsStorageName : vdVerticalDiagramsStorageName;
     TvdStorage *root = GetRootStorage();
-    if (fReadOnly) {
+    if (IsReadOnly()) {
+        // Nothing is created in a file attached read-only: a missing sub-storage holds no diagram.
         if (root->SubStorageExists(name))
-            storage = root->OpenSubStorage(name, kReadOnlyMode);
+            storage = root->OpenSubStorage(name, vdModeProbe);
         return storage.get();
     }
     storage = root->OpenOrCreateSubStorage(name, vdModeReadWrite, true);
@@ -208,23 +84,13 @@ TvdStorage *TL1Quillmark_RunTimeDatabase::GetHorizontalDiagramsStorage() { retur
 
 TvdStorage *TL1Quillmark_RunTimeDatabase::GetVerticalDiagramsStorage() { return DiagramsStorage(false); }
 
-std::string TL1Quillmark_RunTimeDatabase::ElementName(TvdStorage &storage, const std::string &className,
-                                                      bool horizontal)
-{
-    if (!fReadOnly)
-        return (horizontal ? fHorizontalNamesServer : fVerticalNamesServer)->GetStorageName(storage, className);
-    std::unique_ptr<ReadOnlyNames> &names = horizontal ? fReadOnlyHorizontalNames : fReadOnlyVerticalNames;
-    if (!names)
-        names = std::make_unique<ReadOnlyNames>(storage);
-    return names->StorageName(className);
-}
-
 TvdTreeDiagram *TL1Quillmark_RunTimeDatabase::GetTreeDiagram(const std::string &className, bool horizontal)
 {
     TvdStorage *storage = DiagramsStorage(horizontal);
     if (!storage)
         return nullptr;
-    std::string elementName = ElementName(*storage, className, horizontal);
+    std::string elementName =
+        (horizontal ? fHorizontalNamesServer : fVerticalNamesServer)->GetStorageName(*storage, className);
 
     // Cached under the requested class name: diagrams of different classes may share a root.
     std::string key = CacheKey(className, horizontal);
@@ -236,10 +102,7 @@ TvdTreeDiagram *TL1Quillmark_RunTimeDatabase::GetTreeDiagram(const std::string &
 
     std::unique_ptr<TvdTreeDiagram> diagram;
     try {
-        if (fReadOnly)
-            diagram = LoadReadOnly<TvdTreeDiagram>(*storage, elementName);
-        else
-            diagram = L1LoadObjectFromItsOwnStream<TvdTreeDiagram>(storage, elementName);
+        diagram = L1LoadObjectFromItsOwnStream<TvdTreeDiagram>(storage, elementName);
     } catch (const std::exception &) {
         return nullptr;
     }

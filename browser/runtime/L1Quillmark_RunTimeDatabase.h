@@ -9,8 +9,9 @@
 // sub-storage's "_sys__SubItemsList").
 //
 // The browser reads the symbol table once and closes the file; diagrams are read on request
-// with the file re-attached briefly, and kept in a cache. A file that may be read but not
-// written is opened read-only and nothing is ever created in it.
+// with the file re-attached briefly, and kept in a cache. A runtime database is a reader
+// (TvdAttachMode::vdReader) unless its creator makes it a writer: it never creates a file, and a
+// file that may be read but not written is attached read-only, with nothing created in it.
 
 #include "browser/store/L1PersistentObjects.h"
 #include "browser/symbols/L1OPascalSymbolTable.h"
@@ -26,19 +27,11 @@ extern const char *const vdVerticalDiagramsStorageName;   // "Vertical Inheritan
 
 class TL1Quillmark_RunTimeDatabase : public TvdStorageDatabase {
 public:
+    // A reader; the writer of new files sets vdWriter.
     TL1Quillmark_RunTimeDatabase();
     ~TL1Quillmark_RunTimeDatabase() override;
 
     std::string ClassName() const override { return "TL1Quillmark_RunTimeDatabase"; }
-
-    // As TvdStorageDatabase's, except that an existing compound file that may be read but not
-    // written is attached read-only.
-    void AttachTo(const std::string &fileName, bool buildNewIfNotFound);
-    void EnsureAttached(bool buildNewIfNotFound);
-    TvdStorage *GetRootStorage();
-    bool IsAttached() const;
-    // Attached read-only (the last attach found the file not writable).
-    bool IsReadOnly() const { return fReadOnly; }
 
     // Closes the file and drops the diagram sub-storages; the symbol table, the diagram cache
     // and the name lists are kept.
@@ -63,11 +56,7 @@ public:
     const TStringList &LoadedSubDiagrams() const { return fLoadedSubDiagrams; }
 
 private:
-    struct ReadOnlyNames;
-
-    void AttachReadOnly(const std::string &fileName);
     TvdStorage *DiagramsStorage(bool horizontal);
-    std::string ElementName(TvdStorage &storage, const std::string &className, bool horizontal);
 
     std::unique_ptr<TL1OPascalSymbolTable> fSymbolTable;
     std::unique_ptr<TvdStorage> fHorizontalInheritanceDiagramsStorage;
@@ -75,14 +64,6 @@ private:
     TStringList fLoadedSubDiagrams{true};
     std::unique_ptr<TvdStorage_SubItemNames_Server> fVerticalNamesServer;
     std::unique_ptr<TvdStorage_SubItemNames_Server> fHorizontalNamesServer;
-
-    // Read-only attach: the store's database opens files read-write only, so this class keeps
-    // the read-only root and the name lists it reads itself.
-    std::string fAttachedFileName;
-    bool fReadOnly = false;
-    std::unique_ptr<TvdStorage> fReadOnlyRoot;
-    std::unique_ptr<ReadOnlyNames> fReadOnlyHorizontalNames;
-    std::unique_ptr<ReadOnlyNames> fReadOnlyVerticalNames;
 };
 
 // The browser facade: owns the current runtime database.

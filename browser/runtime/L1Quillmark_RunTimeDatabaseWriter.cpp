@@ -1,3 +1,5 @@
+// The writer of complete runtime databases.
+
 #include "browser/runtime/L1Quillmark_RunTimeDatabaseWriter.h"
 
 #include "browser/support/L1misc.h"
@@ -40,6 +42,7 @@ struct TL1Quillmark_RunTimeDatabaseWriter::SubStorage {
 TL1Quillmark_RunTimeDatabaseWriter::TL1Quillmark_RunTimeDatabaseWriter(const std::string &fileName)
     : fDatabase(std::make_unique<TL1Quillmark_RunTimeDatabase>())
 {
+    fDatabase->SetAttachMode(TvdAttachMode::vdWriter);
     fDatabase->BuildNew(fileName);
     fHorizontal = std::make_unique<SubStorage>(RootStorage(), vdHorizontalDiagramsStorageName);
     fVertical = std::make_unique<SubStorage>(RootStorage(), vdVerticalDiagramsStorageName);

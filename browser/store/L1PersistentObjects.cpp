@@ -1,8 +1,10 @@
+// Persistent objects, the database file and the mapping of long element names.
+
 #include "browser/store/L1PersistentObjects.h"
 
 #include "browser/support/L1DebugWindow.h"
+#include "platform/core/FileSystem.h"
 
-#include <sys/stat.h>
 
 const char *const vdDatabaseInfoStreamName = "_sys__DatabaseInfo";
 const char *const vdSubItemsListStreamName = "_sys__SubItemsList";
@@ -10,11 +12,9 @@ const char *const vdSubItemsListStreamName = "_sys__SubItemsList";
 namespace {
 const char kStoragePrecondition[] = "(i_storage Is TvdStorage) and (i_storage<>nil)";
 
-bool FileExists(const std::string &fileName)
-{
-    struct stat st;
-    return ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
+// Streams are read as the storage allows: read-write, or read-only in a storage opened so.
+uint32_t ReadMode(const TvdStorage &storage) { return storage.IsReadOnly() ? vdModeProbe : vdModeReadWrite; }
+
 } // namespace
 
 // ---- Persistent objects ---------------------------------------------------------------------
@@ -35,7 +35,7 @@ std::unique_ptr<IvdPersistentObject> L1LoadObjectFromItsOwnStream(const TvdPersi
 {
     CheckPrecondition(storage != nullptr, "L1LoadObjectFromItsOwnStream", kStoragePrecondition);
     std::unique_ptr<IvdPersistentObject> object(objectClass());
-    std::unique_ptr<TvdStream> stream = storage->OpenStream(streamName, vdModeReadWrite);
+    std::unique_ptr<TvdStream> stream = storage->OpenStream(streamName, ReadMode(*storage));
     object->ReadFromStream(*stream);
     return object;
 }
@@ -45,7 +45,7 @@ void L1LoadListFromItsOwnStream(TvdStorage *storage, const std::string &streamNa
 {
     CheckPrecondition(storage != nullptr && list != nullptr, "L1LoadObjectFromItsOwnStream",
                       std::string(kStoragePrecondition) + "  and (e_stringList<>nil)");
-    std::unique_ptr<TvdStream> stream = storage->OpenStream(streamName, vdModeReadWrite);
+    std::unique_ptr<TvdStream> stream = storage->OpenStream(streamName, ReadMode(*storage));
     stream->ReadHomogeneousStringList(list, elementClass);
 }
 
@@ -160,10 +160,11 @@ void TvdStorageDatabase::AttachTo(const std::string &fileName, bool buildNewIfNo
     TraceSection trace(ClassName() + ".AttachTo(" + fileName + ")");
     if (L1IsStorageFile(fileName)) {
         fRootStorage.reset();
-        fRootStorage = TvdStorage::OpenStorageFile(fileName, vdModeReadWrite);
+        fReadOnly = !MayBuild() && !fsys::MayWrite(fileName);
+        fRootStorage = TvdStorage::OpenStorageFile(fileName, fReadOnly ? vdModeProbe : vdModeReadWrite);
         fStoredInfo->LoadFromDatabase(*this);
         if (fStoredInfo->MajorVersion < fDatabaseInfo->MajorVersion) {
-            if (fDatabaseInfo->RebuildOnOldMajorVersion()) {
+            if (fDatabaseInfo->RebuildOnOldMajorVersion() && MayBuild()) {
                 CheckPrecondition(buildNewIfNotFound, "TvdStorageDatabase: AttachTo;.", "i_buildNewIfNotFound=true");
                 RebuildBecauseOfOldDatabaseVersion();
             } else {
@@ -176,12 +177,12 @@ void TvdStorageDatabase::AttachTo(const std::string &fileName, bool buildNewIfNo
         } else {
             AfterAttach(false);
         }
-    } else if (FileExists(fileName)) {
+    } else if (fsys::Exists(fileName) && !fsys::IsDirectory(fileName)) {
         throw E_VDPersistentObjects("The Persistent Objects System should attach to the Structured Storage file: " +
                                     fileName + ", " + CrLf +
                                     "but this file was not a storage file, but exists as a \"normal\" file. In case "
                                     "this is a valuable file, move it, else just delete it.");
-    } else if (!buildNewIfNotFound) {
+    } else if (!buildNewIfNotFound || !MayBuild()) {
         throw E_VDPersistentObjects(
             "The Persistent Objects System couldn't attach to the Structured Storage Database file: " + fileName);
     } else {
@@ -193,8 +194,10 @@ void TvdStorageDatabase::AttachTo(const std::string &fileName, bool buildNewIfNo
 void TvdStorageDatabase::BuildNew(const std::string &fileName)
 {
     TraceSection trace(ClassName() + ".BuildNew(" + fileName + ")");
+    CheckPrecondition(MayBuild(), ClassName() + ".BuildNew", "AttachMode=vdWriter");
     // A file still attached (a close was refused) stays open and locked, so creating it fails.
     fRootStorage = TvdStorage::CreateStorageFile(fileName, vdModeCreateReadWrite);
+    fReadOnly = false;
     fDatabaseInfo->SaveToDatabase(*this);
     fStoredInfo->AssignInfo(*fDatabaseInfo);
 }
@@ -205,7 +208,7 @@ TvdStorage *TvdStorageDatabase::GetRootStorage()
         if (fFileName.empty())
             PreconditionViolated(ClassName() + ".GetRootStorage",
                                  "Must have been attached to a database before accessing the RootStorage property.");
-        AttachTo(fFileName, true);
+        AttachTo(fFileName, MayBuild());
     }
     if (!fRootStorage)
         throw Exception(ClassName() + ".GetRootStorage: Couldn't open RootStorage");

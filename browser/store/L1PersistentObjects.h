@@ -63,7 +63,8 @@ public:
 extern const char *const vdDatabaseInfoStreamName; // "_sys__DatabaseInfo"
 extern const char *const vdSubItemsListStreamName; // "_sys__SubItemsList"
 
-// A new object of the given class read from the named stream; the caller owns it.
+// A new object of the given class read from the named stream; the caller owns it. The stream is
+// opened read-write (0x0012), or read-only (0x0010) in a storage opened read-only.
 std::unique_ptr<IvdPersistentObject> L1LoadObjectFromItsOwnStream(const TvdPersistentObjectClass &objectClass,
                                                                   TvdStorage *storage,
                                                                   const std::string &streamName);
@@ -114,6 +115,17 @@ private:
 };
 
 // A database file: a compound file with a version record, attached lazily.
+//
+// Two modes say what the database may do to files:
+//  - vdWriter (the default): files are opened read-write; attaching to a missing file builds it
+//    when asked, and GetRootStorage re-attaches building a missing file.
+//  - vdReader: the database never creates a file: attaching to a missing file fails whatever
+//    the flag says, BuildNew and the rebuild of an old version refuse, and a file this process
+//    may not write is attached read-only (its elements are then opened read-only, see
+//    L1LoadObjectFromItsOwnStream). The operations are virtual and the mode lives here, so the
+//    same holds through any reference to the database.
+enum class TvdAttachMode { vdWriter, vdReader };
+
 class TvdStorageDatabase : public TObject {
 public:
     TvdStorageDatabase();
@@ -121,12 +133,17 @@ public:
     TvdStorageDatabase(const TvdStorageDatabase &) = delete;
     TvdStorageDatabase &operator=(const TvdStorageDatabase &) = delete;
 
-    void AttachTo(const std::string &fileName, bool buildNewIfNotFound);
-    void BuildNew(const std::string &fileName);
+    virtual void AttachTo(const std::string &fileName, bool buildNewIfNotFound);
+    virtual void BuildNew(const std::string &fileName);
     // Attaches again when detached with a known file name.
-    TvdStorage *GetRootStorage();
+    virtual TvdStorage *GetRootStorage();
+    virtual void EnsureAttached(bool buildNewIfNotFound);
     bool IsAttached() const { return fRootStorage != nullptr; }
-    void EnsureAttached(bool buildNewIfNotFound);
+
+    TvdAttachMode AttachMode() const { return fAttachMode; }
+    void SetAttachMode(TvdAttachMode mode) { fAttachMode = mode; }
+    // The last attach found the file not writable and attached it read-only (readers only).
+    bool IsReadOnly() const { return fReadOnly; }
 
     // Hooks.
     virtual void AfterAttach(bool isNew) {}
@@ -145,8 +162,12 @@ public:
     TvdDatabaseInfo &StoredInfo() { return *fStoredInfo; }
 
 private:
+    bool MayBuild() const { return fAttachMode == TvdAttachMode::vdWriter; }
+
     std::string fFileName;
     std::unique_ptr<TvdStorage> fRootStorage;
     std::unique_ptr<TvdDatabaseInfo> fDatabaseInfo;
     std::unique_ptr<TvdDatabaseInfo> fStoredInfo;
+    TvdAttachMode fAttachMode = TvdAttachMode::vdWriter;
+    bool fReadOnly = false;
 };

@@ -1,13 +1,15 @@
+// Storages, streams and the stream primitives over the compound file engine.
+
 #include "browser/store/L1StructuredStorage.h"
 
 #include "browser/store/L1PersistentObjects.h"
 #include "browser/support/L1DebugWindow.h"
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Prompts.h"
 #include "platform/text/Windows1252.h"
 
-#include <cerrno>
-#include <sys/stat.h>
+#include <algorithm>
 
 namespace {
 
@@ -50,13 +52,19 @@ void CheckCount(int32_t count)
             "If this is not a bug, but that the context really requires such a big size, contact Vardelin AS.");
 }
 
-void Reserve(TStringList &list, int32_t count)
+// Room for the strings of a list: each takes at least its length byte, so no more than the bytes
+// left in the stream can hold, whatever the count read says.
+void ReserveStrings(TStringList &list, int32_t count, int64_t bytesLeft)
 {
-    if (count > 0)
-        list.SetCapacity(list.Count() + count);
+    int64_t n = std::min<int64_t>(count, bytesLeft);
+    if (n > 0)
+        list.SetCapacity(list.Count() + static_cast<int>(n));
 }
 
-// Reads count object records; each object is freed again when it fails to read.
+// Reads count object records; each object is freed again when it fails to read. The list grows
+// as records arrive and reserves nothing for the count up front: records nest (a tree node holds
+// the list of its sub-nodes), and every level reserving for the count it read before reading
+// anything would let a small record claim gigabytes.
 void ReadObjects(TvdStream &stream, TStringList &list, int32_t count, const TvdPersistentObjectClass &elementClass)
 {
     for (int32_t i = 0; i < count; ++i) {
@@ -83,6 +91,14 @@ void WriteObjects(TvdStream &stream, const TStringList &list)
 
 TvdStream::TvdStream() = default;
 TvdStream::~TvdStream() = default;
+
+int64_t TvdStream::BytesLeft() const
+{
+    if (!fComStream)
+        return 0;
+    uint64_t size = fComStream->Size(), position = fComStream->Position();
+    return position < size ? static_cast<int64_t>(size - position) : 0;
+}
 
 void TvdStream::SafeRead(void *buffer, int32_t count)
 {
@@ -194,7 +210,7 @@ void TvdStream::ReadNonObjectShortStrings(TStringList *list)
     int32_t count = ReadInteger();
     CheckCount(count);
     CheckPrecondition(list != nullptr, "TvdStream.ReadNonObjectShortStrings", "e_stringList<>nil");
-    Reserve(*list, count);
+    ReserveStrings(*list, count, BytesLeft());
     for (int32_t i = 0; i < count; ++i)
         list->Add(ReadShortLongString());
 }
@@ -214,7 +230,6 @@ void TvdStream::ReadHomogeneousStringList(TStringList *list, const TvdPersistent
     int32_t count = ReadInteger();
     CheckCount(count);
     CheckPrecondition(list != nullptr, "TvdStream.ReadHomogeneousStringList", "i_stringList<>nil");
-    Reserve(*list, count);
     ReadObjects(*this, *list, count, elementClass);
 }
 
@@ -234,7 +249,6 @@ void TvdStream::ReadSmallHomogeneousStringList(TStringList *list, const TvdPersi
 {
     int32_t count = ReadWord();
     CheckPrecondition(list != nullptr, "TvdStream.ReadHomogeneousStringList", "i_stringList<>nil");
-    Reserve(*list, count);
     ReadObjects(*this, *list, count, elementClass);
 }
 
@@ -242,6 +256,8 @@ void TvdStream::ReadSmallHomogeneousStringList(TStringList *list, const TvdPersi
 
 TvdStorage::TvdStorage() = default;
 TvdStorage::~TvdStorage() = default;
+
+bool TvdStorage::IsReadOnly() const { return fComStorage && !fComStorage->Writable(); }
 
 std::unique_ptr<TvdStorage> TvdStorage::CreateStorageFile(const std::string &fileName, uint32_t mode)
 {
@@ -253,6 +269,12 @@ std::unique_ptr<TvdStorage> TvdStorage::CreateStorageFile(const std::string &fil
 std::unique_ptr<TvdStorage> TvdStorage::OpenStorageFile(const std::string &fileName, uint32_t mode)
 {
     SpareStorage()->fComStorage = cfb::Storage::OpenFile(fileName, mode);
+    return std::move(gSpareStorage);
+}
+
+std::unique_ptr<TvdStorage> TvdStorage::CreateInMemory(std::shared_ptr<cfb::MemoryFile> file)
+{
+    SpareStorage()->fComStorage = cfb::Storage::CreateInMemory(std::move(file), vdModeCreateReadWrite);
     return std::move(gSpareStorage);
 }
 
@@ -328,8 +350,7 @@ bool TvdStorage::StreamExists(const std::string &name)
 
 bool L1IsStorageFile(const std::string &fileName)
 {
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fsys::IsFile(fileName))
         return false;
     cfb::HRESULT hr = cfb::IsStorageFile(fileName);
     if (hr == cfb::S_OK)
@@ -343,17 +364,9 @@ bool L1IsStorageFile(const std::string &fileName)
                                            "result was: " + HexStatus(static_cast<uint32_t>(hr)));
 }
 
-namespace {
-bool DirectoryExists(const std::string &path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-} // namespace
-
 void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::string &reason)
 {
-    if (IsBlank(path) || DirectoryExists(path))
+    if (IsBlank(path) || fsys::IsDirectory(path))
         return;
     std::string bare = !path.empty() && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
     if (ask) {
@@ -374,11 +387,22 @@ void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::
             UnexpectedError("L1CreateDirectoryIfNotExists", "prePath=i_path (=" + parent + ").");
         L1CreateDirectoryIfNotExists(parent, false, std::string());
     }
-    if (::mkdir(bare.c_str(), 0777) != 0)
+    if (int error = fsys::CreateDirectory(bare))
         UnexpectedError("L1CreateDirectoryIfNotExists", "Couldn't create directory: " + path + "." + CrLf + CrLf +
                                                             "GetLastError returned: " +
-                                                            HexStatus(static_cast<uint32_t>(errno)) + ".");
+                                                            HexStatus(static_cast<uint32_t>(error)) + ".");
 }
+
+const TL1UniqueStringGenerator &UniqueStringGenerator()
+{
+    static const TL1UniqueStringGenerator generator;
+    return generator;
+}
+
+namespace {
+// Creates the generator at program start rather than on first use.
+[[maybe_unused]] const TL1UniqueStringGenerator &gCreatedAtStart = UniqueStringGenerator();
+} // namespace
 
 void CreateDirectoryForFile(const std::string &fileName, bool ask, const std::string &reason)
 {

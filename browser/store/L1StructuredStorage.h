@@ -8,6 +8,7 @@
 
 #include "browser/support/L1Lists.h"
 #include "browser/support/L1basis.h"
+#include "browser/support/L1misc.h"
 #include "platform/compoundfile/Status.h"
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <string>
 
 namespace cfb {
+class MemoryFile;
 class Storage;
 class Stream;
 } // namespace cfb
@@ -63,6 +65,8 @@ public:
     // The only two operations that touch the platform stream.
     void SafeRead(void *buffer, int32_t count);
     void SafeWrite(const void *buffer, int32_t count);
+    // The bytes between the position and the end of the stream.
+    int64_t BytesLeft() const;
 
     void WriteByte(uint8_t value);
     void WriteBoolean(bool value);
@@ -121,6 +125,8 @@ public:
     // A new compound file; asks before creating its missing directory.
     static std::unique_ptr<TvdStorage> CreateStorageFile(const std::string &fileName, uint32_t mode);
     static std::unique_ptr<TvdStorage> OpenStorageFile(const std::string &fileName, uint32_t mode);
+    // A new compound file held in memory (tests and fuzz targets).
+    static std::unique_ptr<TvdStorage> CreateInMemory(std::shared_ptr<cfb::MemoryFile> file);
 
     std::unique_ptr<TvdStream> CreateStream(const std::string &name, uint32_t mode);
     std::unique_ptr<TvdStream> OpenStream(const std::string &name, uint32_t mode);
@@ -132,6 +138,9 @@ public:
     // True also when the element exists but is open elsewhere.
     bool SubStorageExists(const std::string &name);
     bool StreamExists(const std::string &name);
+
+    // Opened read-only: its elements can only be opened read-only.
+    bool IsReadOnly() const;
 
     cfb::Storage *ComStorage() const { return fComStorage.get(); }
 
@@ -151,3 +160,7 @@ bool L1IsStorageFile(const std::string &fileName);
 void L1CreateDirectoryIfNotExists(const std::string &path, bool ask, const std::string &reason);
 // The same for the directory part of a file name.
 void CreateDirectoryForFile(const std::string &fileName, bool ask, const std::string &reason);
+
+// The run's unique-string generator: created when the program starts, so its prefix tells runs
+// apart by their start time.
+const TL1UniqueStringGenerator &UniqueStringGenerator();

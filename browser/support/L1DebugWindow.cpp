@@ -1,3 +1,5 @@
+// The diagnostic trace client.
+
 #include "browser/support/L1DebugWindow.h"
 
 namespace {
@@ -16,11 +18,24 @@ std::unique_ptr<IDebugWindow> CreateServer()
     }
     return nullptr;
 }
+
+TL1DebugWindow *gProgramWide = nullptr;
 } // namespace
 
-void SetDebugWindowFactory(DebugWindowFactory factory) { Factory() = std::move(factory); }
+void SetDebugWindowFactory(DebugWindowFactory factory)
+{
+    Factory() = std::move(factory);
+    if (gProgramWide)
+        gProgramWide->Connect();
+}
 
 TL1DebugWindow::TL1DebugWindow() { Start(CreateServer()); }
+
+void TL1DebugWindow::Connect()
+{
+    if (!fEnabled)
+        Start(CreateServer());
+}
 
 TL1DebugWindow::TL1DebugWindow(std::unique_ptr<IDebugWindow> server) { Start(std::move(server)); }
 
@@ -32,7 +47,6 @@ void TL1DebugWindow::Start(std::unique_ptr<IDebugWindow> server)
     try {
         fServer->WriteLine("Service running...");
         fEnabled = true;
-        fApplicationName = "Application unspecified";
         if (GetMajorVersion() < 5) {
             const std::string text = "This version requires major version 5 of DebugWindow (or newer version).";
             fServer->WriteLine(text);
@@ -100,5 +114,6 @@ int TL1DebugWindow::GetMajorVersion()
 TL1DebugWindow &DebugWindow()
 {
     static TL1DebugWindow window;
+    gProgramWide = &window;
     return window;
 }

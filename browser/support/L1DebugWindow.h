@@ -19,8 +19,10 @@ public:
 };
 
 // Creates the server object; returns nullptr or throws when no server is registered.
-// A program installs the factory before the first use of DebugWindow() (the GUI and the
-// trace-aware tools install the D-Bus one); without a factory there is no server.
+// A program installs the factory at start (the GUI and the trace-aware tools install the D-Bus
+// one); without a factory there is no server. The program-wide client may already exist then
+// (anything may trace before the program installs its services): if it is not connected, it
+// connects through the new factory, keeping its application name.
 using DebugWindowFactory = std::function<std::unique_ptr<IDebugWindow>()>;
 void SetDebugWindowFactory(DebugWindowFactory factory);
 
@@ -37,6 +39,9 @@ public:
     void EndSection(const std::string &text);
     int GetMajorVersion();
 
+    // Connects through the installed factory, unless already connected.
+    void Connect();
+
     bool Enabled() const { return fEnabled; }
     const std::string &ApplicationName() const { return fApplicationName; }
     void SetApplicationName(const std::string &name) { fApplicationName = name; }
@@ -49,7 +54,8 @@ private:
     std::string fApplicationName = "Application unspecified";
 };
 
-// The program-wide trace client, created on first use.
+// The program-wide trace client, created on first use; it connects when created and again when a
+// factory is installed while it is not connected.
 TL1DebugWindow &DebugWindow();
 
 // Pairs BeginSection and EndSection with the same text around a scope.

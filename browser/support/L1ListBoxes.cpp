@@ -1,3 +1,5 @@
+// Small routines over list boxes.
+
 #include "browser/support/L1ListBoxes.h"
 
 #include "platform/ui/QtPrompts.h"
@@ -10,8 +12,14 @@ bool SelectListItem(QAbstractItemView *list, const std::string &text)
     if (!list || !list->model())
         return false;
     QAbstractItemModel *model = list->model();
-    QModelIndexList hits = model->match(model->index(0, 0), Qt::DisplayRole, FromCp1252(text), 1,
-                                        Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (model->rowCount() == 0)
+        return false;
+    // Names compare without regard to letter case; an entry spelt exactly so comes first.
+    const QString wanted = FromCp1252(text);
+    QModelIndexList hits = model->match(model->index(0, 0), Qt::DisplayRole, wanted, 1,
+                                        Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (hits.isEmpty())
+        hits = model->match(model->index(0, 0), Qt::DisplayRole, wanted, 1, Qt::MatchFixedString);
     if (hits.isEmpty())
         return false;
     list->setCurrentIndex(hits.front());

@@ -8,7 +8,8 @@
 
 class QAbstractItemView;
 
-// Selects the entry with that text (exact); gives whether it exists.
+// Selects the entry with that text, letter case ignored (an entry spelt exactly so first); gives
+// whether it exists.
 bool SelectListItem(QAbstractItemView *list, const std::string &text);
 // Selects the entry under the point (viewport coordinates); gives its row or -1.
 int SelectListItemAt(QAbstractItemView *list, QPoint point);

@@ -1,3 +1,5 @@
+// String lists with attached objects, and the recycler of scratch lists.
+
 #include "browser/support/L1Lists.h"
 
 #include "platform/text/Collation.h"
@@ -104,4 +106,29 @@ void L1DeepFreeStringList(TStringList *list)
         return;
     FreeObjects(*list);
     delete list;
+}
+
+std::unique_ptr<TStringList> TL1StringListRecycler::Get()
+{
+    if (fKept.empty())
+        return std::make_unique<TStringList>();
+    std::unique_ptr<TStringList> list = std::move(fKept.back());
+    fKept.pop_back();
+    return list;
+}
+
+void TL1StringListRecycler::Recycle(std::unique_ptr<TStringList> list)
+{
+    if (!list)
+        return;
+    list->Clear();
+    list->SetOwnsObjects(false);
+    list->SetSorted(false);
+    fKept.push_back(std::move(list));
+}
+
+TL1StringListRecycler &StringListRecycler()
+{
+    static TL1StringListRecycler recycler;
+    return recycler;
 }

@@ -3,6 +3,7 @@
 // as the browser's name lists use them: kept in file order or sorted with the Windows-style
 // collation, searched by bisection.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,3 +71,21 @@ TObject *FindObject(const TStringList &list, std::string_view key);
 void FreeObjects(TStringList &list);
 // Frees every attached object and then the list itself (nullptr is ignored).
 void L1DeepFreeStringList(TStringList *list);
+
+// Keeps emptied string lists for reuse, so that code that needs a scratch list for a moment does
+// not allocate one each time. Owns the lists it keeps and frees them with itself.
+class TL1StringListRecycler {
+public:
+    // An empty list that does not own its objects, from the kept ones or new; the caller owns it
+    // until it hands it back.
+    std::unique_ptr<TStringList> Get();
+    // Empties the list (freeing the objects it owns) and keeps it; nullptr is ignored.
+    void Recycle(std::unique_ptr<TStringList> list);
+    int KeptCount() const { return static_cast<int>(fKept.size()); }
+
+private:
+    std::vector<std::unique_ptr<TStringList>> fKept;
+};
+
+// The program-wide recycler.
+TL1StringListRecycler &StringListRecycler();

@@ -1,8 +1,9 @@
+// Installs the Qt implementations of the support layer's services.
+
 #include "browser/support/L1UserInterface.h"
 
 #include "browser/support/L1DebugWindowDBus.h"
 #include "browser/support/L1basis.h"
-#include "browser/support/L1miscProgressBar.h"
 #include "platform/ui/QtPrompts.h"
 
 #include <QGuiApplication>
@@ -15,5 +16,4 @@ void L1InstallQtServices(QWidget *dialogParent)
     TL1WaitCursor::SetHook(SetBusyCursor);
     UseDebugWindowService();
     DebugWindow().SetApplicationName(ToCp1252(QGuiApplication::applicationDisplayName()));
-    SetCurrentStatusReporter(&ProgressBarStatusReporter());
 }

@@ -1,9 +1,12 @@
+// Reports, status reporters, the wait cursor, message boxes and the small text routines.
+
 #include "browser/support/L1basis.h"
 
+#include "browser/support/L1DebugWindow.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/Prompts.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 
 const std::string CrLf = "\r\n";
 
@@ -101,6 +104,19 @@ TL1WaitCursor &WaitCursor()
     return cursor;
 }
 
+WaitCursorBracket::~WaitCursorBracket() noexcept(false)
+{
+    if (std::uncaught_exceptions() == fUncaught) {
+        WaitCursor().TurnOff();
+        return;
+    }
+    try {
+        WaitCursor().TurnOff();
+    } catch (const Exception &e) {
+        DebugWindow().WriteError(e.Message());
+    }
+}
+
 // ---- Small text routines ------------------------------------------------------------------
 
 namespace {
@@ -166,26 +182,11 @@ std::string WithoutTrailingBackslash(const std::string &path)
 
 std::string FileTitle(const std::string &path)
 {
-    size_t slash = path.find_last_of("/\\:");
+    // ":" is an ordinary character in file names here, not a drive separator.
+    size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = char(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 std::string HexStatus(uint32_t value)
@@ -199,26 +200,20 @@ std::string HexStatus(uint32_t value)
 
 std::time_t L1FileDate(const std::string &fileName)
 {
-    std::FILE *f = std::fopen(fileName.c_str(), "rb");
-    if (!f) {
-        struct stat st;
-        if (::stat(fileName.c_str(), &st) == 0)
-            UnexpectedError("L1FileDate", "Couldn't open file:" + fileName + ".");
-        UnexpectedError("L1FileDate",
-                        "Tried to get the DateTime of the file: " + fileName + ", but this file doesn't exist.");
+    std::time_t time = 0;
+    switch (fsys::LastWriteTime(fileName, time)) {
+    case fsys::TimeResult::Ok: return time;
+    case fsys::TimeResult::NoTime: UnexpectedError("L1FileDate", "FileGetDate returned -1.");
+    case fsys::TimeResult::CannotOpen: break;
     }
-    struct stat st;
-    int rc = ::fstat(fileno(f), &st);
-    std::fclose(f);
-    if (rc != 0)
-        UnexpectedError("L1FileDate", "FileGetDate returned -1.");
-    return st.st_mtime;
+    if (fsys::Exists(fileName))
+        UnexpectedError("L1FileDate", "Couldn't open file:" + fileName + ".");
+    UnexpectedError("L1FileDate", "Tried to get the DateTime of the file: " + fileName + ", but this file doesn't exist.");
 }
 
 std::time_t L1FileDateIfExists(const std::string &fileName)
 {
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0)
+    if (!fsys::Exists(fileName))
         return 0;
     return L1FileDate(fileName);
 }

@@ -4,9 +4,11 @@
 // Plain C++: the GUI installs its prompts and its wait-cursor hook at start.
 
 #include "platform/core/Exception.h"
+#include "platform/text/Ascii.h"
 
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -77,13 +79,18 @@ private:
 
 TL1WaitCursor &WaitCursor();
 
-// Brackets work with TurnOn and a guaranteed TurnOff.
+// Brackets work with TurnOn and a guaranteed TurnOff. An imbalance found by the TurnOff is
+// raised as usual, except while another exception unwinds the stack: raising then would end the
+// program, so the report goes to the trace as an error line instead.
 class WaitCursorBracket {
 public:
-    WaitCursorBracket() { WaitCursor().TurnOn(); }
-    ~WaitCursorBracket() noexcept(false) { WaitCursor().TurnOff(); }
+    WaitCursorBracket() : fUncaught(std::uncaught_exceptions()) { WaitCursor().TurnOn(); }
+    ~WaitCursorBracket() noexcept(false);
     WaitCursorBracket(const WaitCursorBracket &) = delete;
     WaitCursorBracket &operator=(const WaitCursorBracket &) = delete;
+
+private:
+    int fUncaught;
 };
 
 // ---- Small text routines (8-bit strings; positions 1-based) -------------------------
@@ -95,8 +102,9 @@ std::string LeftChars(const std::string &text, int n);
 std::string RightChars(const std::string &text, int n);
 std::string WithTrailingBackslash(const std::string &path);
 std::string WithoutTrailingBackslash(const std::string &path);
+// The file name without folder ("/" or "\\" before it) and without its extension.
 std::string FileTitle(const std::string &path);
-bool SameText(std::string_view a, std::string_view b);
+inline bool SameText(std::string_view a, std::string_view b) { return text::AsciiSameText(a, b); }
 std::string Trim(std::string_view text);
 // 8 upper-case hexadecimal digits
 std::string HexStatus(uint32_t value);

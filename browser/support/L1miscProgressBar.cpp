@@ -1,3 +1,5 @@
+// The status reporter on a progress bar and a status bar.
+
 #include "browser/support/L1miscProgressBar.h"
 
 #include "platform/ui/PanelStatusBar.h"
@@ -20,6 +22,7 @@ void TL1ProgressBarStatusReporter::SetStatusBarText(const std::string &text)
         if (fStatusBar->SimplePanel()) {
             fStatusBar->SetSimpleText(FromCp1252(text));
         } else {
+            CheckPrecondition(ActivePanel >= 0, "TL1ProgressBarStatusReporter.SetStatusBarText", "ActivePanel >= 0");
             CheckPrecondition(fStatusBar->PanelCount() > ActivePanel, "TL1ProgressBarStatusReporter.SetStatusBarText",
                               "fStatusBar.Panels.Count > ActivePanel");
             fStatusBar->SetPanelText(ActivePanel, FromCp1252(text));
@@ -35,6 +38,7 @@ std::string TL1ProgressBarStatusReporter::GetStatusBarText()
         return {};
     if (fStatusBar->SimplePanel())
         return ToCp1252(fStatusBar->SimpleText());
+    CheckPrecondition(ActivePanel >= 0, "TL1ProgressBarStatusReporter.GetStatusBarText", "ActivePanel >= 0");
     CheckPrecondition(fStatusBar->PanelCount() > ActivePanel, "TL1ProgressBarStatusReporter.GetStatusBarText",
                       "fStatusBar.Panels.Count > ActivePanel");
     return ToCp1252(fStatusBar->PanelText(ActivePanel));
@@ -69,4 +73,19 @@ TL1ProgressBarStatusReporter &ProgressBarStatusReporter()
 {
     static TL1ProgressBarStatusReporter reporter;
     return reporter;
+}
+
+ProgressBarReporterInstallation::ProgressBarReporterInstallation(QProgressBar *progressBar, PanelStatusBar *statusBar)
+{
+    TL1ProgressBarStatusReporter &reporter = ProgressBarStatusReporter();
+    reporter.SetProgressBar(progressBar);
+    reporter.SetStatusBar(statusBar);
+    fPrevious = SetCurrentStatusReporter(&reporter);
+}
+
+ProgressBarReporterInstallation::~ProgressBarReporterInstallation()
+{
+    SetCurrentStatusReporter(fPrevious);
+    ProgressBarStatusReporter().SetProgressBar(nullptr);
+    ProgressBarStatusReporter().SetStatusBar(nullptr);
 }

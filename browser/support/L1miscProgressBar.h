@@ -36,3 +36,17 @@ private:
 
 // The program-wide instance, created without bars.
 TL1ProgressBarStatusReporter &ProgressBarStatusReporter();
+
+// Kept by the window that owns the bars: for its lifetime the program-wide progress-bar reporter
+// shows on them and is the current reporter. Afterwards the previous reporter is current again
+// and the reporter lets go of the bars, so it never points at a window that is gone.
+class ProgressBarReporterInstallation {
+public:
+    ProgressBarReporterInstallation(QProgressBar *progressBar, PanelStatusBar *statusBar);
+    ~ProgressBarReporterInstallation();
+    ProgressBarReporterInstallation(const ProgressBarReporterInstallation &) = delete;
+    ProgressBarReporterInstallation &operator=(const ProgressBarReporterInstallation &) = delete;
+
+private:
+    TL1StatusReporter *fPrevious;
+};

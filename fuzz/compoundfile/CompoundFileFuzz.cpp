@@ -1,11 +1,10 @@
-// Opens the input as a compound file, lists and reads everything; when its size is odd,
+// Opens the input as a compound file in memory, lists and reads everything; when its size is odd,
 // also changes it: creates, grows, shrinks and destroys elements.
 
 #include "platform/compoundfile/CompoundFile.h"
 
+#include <memory>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -52,27 +51,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    int fd = ::memfd_create("fuzz", 0);
-    if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size)) {
-        ::close(fd);
-        return 0;
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    auto file = std::make_shared<cfb::MemoryFile>(std::string(reinterpret_cast<const char *>(data), size));
     const bool change = size & 1;
-    cfb::IsStorageFile(path);
     try {
-        auto root = cfb::Storage::OpenFile(path, change ? RW : RO);
+        auto root = cfb::Storage::OpenInMemory(file, change ? RW : RO);
         ReadAll(*root, change, 0);
     } catch (const EPlatformError &) {
     }
     if (change) {
         // What was changed must read back without a crash.
         try {
-            auto root = cfb::Storage::OpenFile(path, RO);
+            auto root = cfb::Storage::OpenInMemory(file, RO);
             ReadAll(*root, false, 0);
         } catch (const EPlatformError &) {
         }
     }
-    ::close(fd);
     return 0;
 }

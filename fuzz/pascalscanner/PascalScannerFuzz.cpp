@@ -1,7 +1,7 @@
 // Arbitrary bytes as an Object Pascal unit: the scanner, the inheritance forest and the layout
 // of every diagram never crash or hang, and every laid-out diagram keeps its rules.
 
-#include "tools/qmk/build/SourceLibrary.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include <cstdint>
 #include <cstdlib>

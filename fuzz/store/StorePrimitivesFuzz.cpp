@@ -1,10 +1,10 @@
 // The input becomes a stream; the stream primitives and list readers read it.
 
 #include "browser/store/L1PersistentObjects.h"
+#include "platform/compoundfile/OsFile.h"
 
+#include <memory>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -39,11 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    int fd = ::memfd_create("fuzz", 0);
-    if (fd < 0)
-        return 0;
     try {
-        auto root = TvdStorage::CreateStorageFile("/proc/self/fd/" + std::to_string(fd), vdModeCreateReadWrite);
+        auto root = TvdStorage::CreateInMemory(std::make_shared<cfb::MemoryFile>());
         const char *name = data[0] % 6 == 5 ? "_sys__SubItemsList" : "s";
         root->CreateStream(name, vdModeCreateReadWrite)->SafeWrite(data + 1, static_cast<int32_t>(size - 1));
         if (data[0] % 6 == 5)
@@ -51,6 +48,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         ReadWith(data[0], *root);
     } catch (const Exception &) {
     }
-    ::close(fd);
     return 0;
 }

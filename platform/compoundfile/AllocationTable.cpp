@@ -31,6 +31,16 @@ Chain Table::Walk(uint32_t start, uint32_t limit) const
     return chain;
 }
 
+void Table::Truncate(Chain &chain, size_t keep)
+{
+    for (size_t i = keep; i < chain.size(); ++i)
+        Set(chain[i], FREESECT);
+    if (keep > 0 && keep < chain.size())
+        Set(chain[keep - 1], ENDOFCHAIN);
+    if (keep < chain.size())
+        chain.resize(keep);
+}
+
 uint32_t Table::FindFree()
 {
     while (fFreeHint < fEntries.size() && fEntries[fFreeHint] != FREESECT)
@@ -79,8 +89,7 @@ void Table::WriteDirty(SectorFile &file)
 
 // ---- FAT and DIFAT ----------------------------------------------------------------------------
 
-Fat::Fat(SectorFile &file, Header &header, bool &headerDirty)
-    : fFile(file), fHeader(header), fHeaderDirty(headerDirty), fTable(header.SectorSize() / 4)
+Fat::Fat(SectorFile &file) : fFile(file), fTable(file.SectorSize() / 4)
 {
 }
 
@@ -88,18 +97,18 @@ uint32_t Fat::Limit() const { return std::min(fTable.Size(), fFile.SectorCount()
 
 void Fat::Load()
 {
-    const uint32_t perSector = fHeader.SectorSize() / 4;
+    const uint32_t perSector = fFile.FileHeader().SectorSize() / 4;
     fTable = Table(perSector);
     const uint32_t fileSectors = fFile.SectorCount();
-    const uint32_t count = fHeader.numFatSectors;
+    const uint32_t count = fFile.FileHeader().numFatSectors;
     if (count == 0 || count > fileSectors)
         Corrupt();
     std::vector<uint32_t> locations;
     locations.reserve(count);
     for (uint32_t i = 0; i < count && i < HeaderDifatEntries; ++i)
-        locations.push_back(fHeader.difat[i]);
-    std::vector<uint8_t> buffer(fHeader.SectorSize());
-    for (uint32_t s = fHeader.firstDifatSector; locations.size() < count;) {
+        locations.push_back(fFile.FileHeader().difat[i]);
+    std::vector<uint8_t> buffer(fFile.FileHeader().SectorSize());
+    for (uint32_t s = fFile.FileHeader().firstDifatSector; locations.size() < count;) {
         if (s >= fileSectors || fDifatSectors.size() >= fileSectors)
             Corrupt();
         fFile.ReadSector(s, buffer.data());
@@ -119,22 +128,22 @@ void Fat::Load()
     for (uint32_t location : fDifatSectors)
         if (location < fTable.Size())
             fTable.Set(location, DIFSECT);
-    fHeader.numDifatSectors = static_cast<uint32_t>(fDifatSectors.size());
+    fFile.FileHeader().numDifatSectors = static_cast<uint32_t>(fDifatSectors.size());
 }
 
 void Fat::InitNew()
 {
-    fTable = Table(fHeader.SectorSize() / 4);
+    fTable = Table(fFile.FileHeader().SectorSize() / 4);
     fTable.AddSector(0);
     fTable.Set(0, FATSECT);
-    fHeader.numFatSectors = 1;
-    fHeader.difat[0] = 0;
-    fHeaderDirty = true;
+    fFile.FileHeader().numFatSectors = 1;
+    fFile.FileHeader().difat[0] = 0;
+    fFile.MarkHeaderDirty();
 }
 
 void Fat::Grow()
 {
-    const uint32_t perSector = fHeader.SectorSize() / 4;
+    const uint32_t perSector = fFile.FileHeader().SectorSize() / 4;
     const uint32_t location = fTable.Size();
     if (uint64_t(location) + 2 * perSector > MAXREGSECT)
         throw EPlatformError(STG_E_DOCFILETOOLARGE);
@@ -143,7 +152,7 @@ void Fat::Grow()
     fTable.Set(location, FATSECT);
     const size_t ordinal = fTable.Locations().size() - 1;
     if (ordinal < HeaderDifatEntries) {
-        fHeader.difat[ordinal] = location;
+        fFile.FileHeader().difat[ordinal] = location;
     } else {
         const size_t index = (ordinal - HeaderDifatEntries) / (perSector - 1);
         if (index == fDifatSectors.size()) {
@@ -151,15 +160,15 @@ void Fat::Grow()
             fTable.Set(difatSector, DIFSECT);
             fDifatSectors.push_back(difatSector);
             if (index == 0)
-                fHeader.firstDifatSector = difatSector;
+                fFile.FileHeader().firstDifatSector = difatSector;
             else
                 fDirtyDifat.insert(index - 1);
-            fHeader.numDifatSectors = static_cast<uint32_t>(fDifatSectors.size());
+            fFile.FileHeader().numDifatSectors = static_cast<uint32_t>(fDifatSectors.size());
         }
         fDirtyDifat.insert(index);
     }
-    fHeader.numFatSectors = static_cast<uint32_t>(ordinal + 1);
-    fHeaderDirty = true;
+    fFile.FileHeader().numFatSectors = static_cast<uint32_t>(ordinal + 1);
+    fFile.MarkHeaderDirty();
 }
 
 uint32_t Fat::AllocateOne()
@@ -184,21 +193,11 @@ void Fat::Extend(Chain &chain, uint32_t count)
     }
 }
 
-void Fat::Truncate(Chain &chain, size_t keep)
-{
-    for (size_t i = keep; i < chain.size(); ++i)
-        fTable.Set(chain[i], FREESECT);
-    if (keep > 0 && keep < chain.size())
-        fTable.Set(chain[keep - 1], ENDOFCHAIN);
-    if (keep < chain.size())
-        chain.resize(keep);
-}
-
 void Fat::WriteDifatSector(size_t index)
 {
-    const uint32_t perSector = fHeader.SectorSize() / 4;
+    const uint32_t perSector = fFile.FileHeader().SectorSize() / 4;
     const auto &locations = fTable.Locations();
-    std::vector<uint8_t> buffer(fHeader.SectorSize());
+    std::vector<uint8_t> buffer(fFile.FileHeader().SectorSize());
     for (uint32_t k = 0; k + 1 < perSector; ++k) {
         size_t ordinal = HeaderDifatEntries + index * (perSector - 1) + k;
         Put32(&buffer[4 * k], ordinal < locations.size() ? locations[ordinal] : FREESECT);
@@ -217,15 +216,14 @@ void Fat::Flush()
 
 // ---- Mini FAT ---------------------------------------------------------------------------------
 
-MiniFat::MiniFat(Fat &fat, SectorFile &file, Header &header, bool &headerDirty)
-    : fFat(fat), fFile(file), fHeader(header), fHeaderDirty(headerDirty), fTable(header.SectorSize() / 4)
+MiniFat::MiniFat(Fat &fat, SectorFile &file) : fFat(fat), fFile(file), fTable(file.SectorSize() / 4)
 {
 }
 
 void MiniFat::Load()
 {
-    fTable = Table(fHeader.SectorSize() / 4);
-    fSectors = fHeader.firstMiniFatSector == ENDOFCHAIN ? Chain() : fFat.Walk(fHeader.firstMiniFatSector);
+    fTable = Table(fFile.FileHeader().SectorSize() / 4);
+    fSectors = fFile.FileHeader().firstMiniFatSector == ENDOFCHAIN ? Chain() : fFat.Walk(fFile.FileHeader().firstMiniFatSector);
     fTable.Load(fFile, fSectors);
 }
 
@@ -233,10 +231,10 @@ void MiniFat::Grow()
 {
     fFat.Extend(fSectors, 1);
     if (fSectors.size() == 1)
-        fHeader.firstMiniFatSector = fSectors[0];
+        fFile.FileHeader().firstMiniFatSector = fSectors[0];
     fTable.AddSector(fSectors.back());
-    fHeader.numMiniFatSectors = static_cast<uint32_t>(fSectors.size());
-    fHeaderDirty = true;
+    fFile.FileHeader().numMiniFatSectors = static_cast<uint32_t>(fSectors.size());
+    fFile.MarkHeaderDirty();
 }
 
 void MiniFat::Extend(Chain &chain, uint32_t count)
@@ -253,16 +251,6 @@ void MiniFat::Extend(Chain &chain, uint32_t count)
             fTable.Set(chain.back(), s);
         chain.push_back(s);
     }
-}
-
-void MiniFat::Truncate(Chain &chain, size_t keep)
-{
-    for (size_t i = keep; i < chain.size(); ++i)
-        fTable.Set(chain[i], FREESECT);
-    if (keep > 0 && keep < chain.size())
-        fTable.Set(chain[keep - 1], ENDOFCHAIN);
-    if (keep < chain.size())
-        chain.resize(keep);
 }
 
 void MiniFat::Flush() { fTable.WriteDirty(fFile); }

@@ -26,6 +26,8 @@ public:
     uint32_t FindFree();
     // Appends one table sector of free entries stored at the given file sector.
     void AddSector(uint32_t location);
+    // Keeps the first keep entries of the chain, ends it there and frees the rest.
+    void Truncate(Chain &chain, size_t keep);
     const std::vector<uint32_t> &Locations() const { return fLocations; }
 
     // Reads the table from its sectors (locations must be valid file sectors).
@@ -46,7 +48,7 @@ private:
 // The FAT with its DIFAT: allocation of file sectors.
 class Fat {
 public:
-    Fat(SectorFile &file, Header &header, bool &headerDirty);
+    explicit Fat(SectorFile &file);
 
     // Reads the DIFAT and the FAT named by the header.
     void Load();
@@ -61,7 +63,7 @@ public:
     // Appends count new sectors to the chain and links them (in memory until Flush).
     void Extend(Chain &chain, uint32_t count);
     // Keeps the first keep sectors of the chain and frees the rest.
-    void Truncate(Chain &chain, size_t keep);
+    void Truncate(Chain &chain, size_t keep) { fTable.Truncate(chain, keep); }
     void Free(const Chain &chain) { Chain c = chain; Truncate(c, 0); }
 
     // Writes changed FAT sectors, then changed DIFAT sectors (the header is marked changed).
@@ -73,8 +75,6 @@ private:
     void WriteDifatSector(size_t ordinal);
 
     SectorFile &fFile;
-    Header &fHeader;
-    bool &fHeaderDirty;
     Table fTable;
     std::vector<uint32_t> fDifatSectors;
     std::set<size_t> fDirtyDifat;
@@ -84,7 +84,7 @@ private:
 // a FAT chain starting at the header's first mini FAT sector.
 class MiniFat {
 public:
-    MiniFat(Fat &fat, SectorFile &file, Header &header, bool &headerDirty);
+    MiniFat(Fat &fat, SectorFile &file);
 
     void Load();
     uint32_t Size() const { return fTable.Size(); }
@@ -92,7 +92,7 @@ public:
     Chain Walk(uint32_t start, uint32_t limit) const { return fTable.Walk(start, limit < Size() ? limit : Size()); }
     // Appends count new mini sectors to the chain; the mini FAT grows as needed.
     void Extend(Chain &chain, uint32_t count);
-    void Truncate(Chain &chain, size_t keep);
+    void Truncate(Chain &chain, size_t keep) { fTable.Truncate(chain, keep); }
     void Free(const Chain &chain) { Chain c = chain; Truncate(c, 0); }
     void Flush();
 
@@ -101,8 +101,6 @@ private:
 
     Fat &fFat;
     SectorFile &fFile;
-    Header &fHeader;
-    bool &fHeaderDirty;
     Table fTable;
     Chain fSectors;
 };

@@ -1,16 +1,13 @@
+// Streams and storages: the top layer of the engine, over the directory and the allocation tables.
+
 #include "platform/compoundfile/CompoundFile.h"
 
 #include "platform/compoundfile/Directory.h"
 #include "platform/text/Windows1252.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -46,15 +43,12 @@ bool Writes(uint32_t mode) { return (mode & 3) != STGM_READ; }
 // The state of one open compound file, shared by its storage and stream objects.
 class FileState {
 public:
-    FileState(int fd, const std::string &path, bool writable)
-        : file(fd, path), fat(file, header, headerDirty), miniFat(fat, file, header, headerDirty),
-          dir(fat, file, header, headerDirty), writable(writable)
+    FileState(std::shared_ptr<OsFile> os, bool writable)
+        : file(std::move(os)), fat(file), miniFat(fat, file), dir(fat, file), writable(writable)
     {
     }
 
     SectorFile file;
-    Header header;
-    bool headerDirty = false;
     Fat fat;
     MiniFat miniFat;
     Directory dir;
@@ -139,24 +133,14 @@ private:
 
 void FileState::Load()
 {
-    uint8_t bytes[512];
-    if (file.Size() < 512)
-        Fail(STG_E_INVALIDHEADER, file.Path());
-    file.ReadAt(0, bytes, sizeof bytes);
-    header.Parse(bytes, file.Path());
-    file.SetSectorShift(header.sectorShift);
-    if (file.Size() < header.SectorSize())
-        Fail(STG_E_INVALIDHEADER, file.Path());
+    file.ReadHeader();
     fat.Load();
     dir.Load();
 }
 
 void FileState::InitNew(int version)
 {
-    file.Truncate();
-    header.majorVersion = static_cast<uint16_t>(version);
-    header.sectorShift = version == 3 ? 9 : 12;
-    file.SetSectorShift(header.sectorShift);
+    file.NewHeader(version);
     fat.InitNew();
     dir.InitNew();
     Flush();
@@ -167,12 +151,7 @@ void FileState::Flush()
     file.PadToSector();
     miniFat.Flush();
     fat.Flush();
-    if (headerDirty) {
-        uint8_t bytes[512];
-        header.Serialize(bytes);
-        file.WriteAt(0, bytes, sizeof bytes);
-        headerDirty = false;
-    }
+    file.WriteHeader();
     dir.Flush();
 }
 
@@ -398,7 +377,7 @@ void FileState::Write(uint32_t id, uint64_t pos, const void *buffer, size_t coun
 {
     if (count == 0)
         return;
-    if (pos > MaxStreamSize(header) || count > MaxStreamSize(header) - pos)
+    if (pos > MaxStreamSize(file.FileHeader()) || count > MaxStreamSize(file.FileHeader()) - pos)
         Fail(STG_E_DOCFILETOOLARGE);
     StreamData &d = Data(id);
     Change change(*this);
@@ -420,7 +399,7 @@ void FileState::Write(uint32_t id, uint64_t pos, const void *buffer, size_t coun
 
 void FileState::SetSize(uint32_t id, uint64_t size)
 {
-    if (size > MaxStreamSize(header))
+    if (size > MaxStreamSize(file.FileHeader()))
         Fail(STG_E_DOCFILETOOLARGE);
     StreamData &d = Data(id);
     Change change(*this);
@@ -505,75 +484,11 @@ void FileState::Destroy(uint32_t storage, uint32_t id)
 
 namespace {
 
-HRESULT OpenError(int error, const std::string &path)
-{
-    switch (error) {
-    case ENOENT: {
-        size_t slash = path.rfind('/');
-        struct stat st;
-        if (slash != std::string::npos && slash > 0 && ::stat(path.substr(0, slash).c_str(), &st) != 0)
-            return STG_E_PATHNOTFOUND;
-        return STG_E_FILENOTFOUND;
-    }
-    case ENOTDIR: return STG_E_PATHNOTFOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return STG_E_ACCESSDENIED;
-    case EMFILE:
-    case ENFILE: return STG_E_TOOMANYOPENFILES;
-    case EEXIST: return STG_E_FILEALREADYEXISTS;
-    default: return STG_E_UNKNOWN;
-    }
-}
-
-std::string PathSubject(HRESULT hr, const std::string &path)
-{
-    return hr == STG_E_PATHNOTFOUND ? path.substr(0, path.rfind('/')) : path;
-}
-
-// Opens the path without blocking (a FIFO would) and refuses what is not a regular file.
-int OpenRegular(const std::string &path, int flags)
-{
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        HRESULT hr = OpenError(errno, path);
-        Fail(hr, PathSubject(hr, path));
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        bool directory = S_ISDIR(st.st_mode);
-        ::close(fd);
-        Fail(directory ? STG_E_ACCESSDENIED : STG_E_INVALIDHEADER, path);
-    }
-    return fd;
-}
-
 void CheckFileMode(uint32_t mode, bool create)
 {
     uint32_t allowed = 0x3 | 0x70 | (create ? STGM_CREATE : 0);
     if ((mode & ~allowed) || !ValidAccess(mode) || (mode & 0x70) > STGM_SHARE_DENY_NONE)
         Fail(STG_E_INVALIDFLAG);
-}
-
-// Read-write opens hold an exclusive lock, read-only opens a shared one (none when they
-// deny nothing), so a file open read-write is open nowhere else.
-void Lock(int fd, uint32_t mode)
-{
-    int operation;
-    if (Writes(mode))
-        operation = LOCK_EX;
-    else if ((mode & 0x70) == STGM_SHARE_DENY_NONE || (mode & 0x70) == 0)
-        return;
-    else
-        operation = LOCK_SH;
-    while (::flock(fd, operation | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        int error = errno;
-        ::close(fd);
-        Fail(error == EWOULDBLOCK ? STG_E_SHAREVIOLATION : STG_E_LOCKVIOLATION);
-    }
 }
 
 } // namespace
@@ -587,31 +502,55 @@ Storage::Storage(std::shared_ptr<FileState> file, uint32_t entry, bool writable)
 
 Storage::~Storage() { fFile->Close(fEntry); }
 
-std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t mode, int version)
+std::unique_ptr<Storage> Storage::Create(std::shared_ptr<OsFile> file, int version)
+{
+    auto state = std::make_shared<FileState>(std::move(file), true);
+    state->InitNew(version);
+    state->MarkOpen(0, u"");
+    return std::unique_ptr<Storage>(new Storage(state, 0, true));
+}
+
+std::unique_ptr<Storage> Storage::Open(std::shared_ptr<OsFile> file, bool writable)
+{
+    auto state = std::make_shared<FileState>(std::move(file), writable);
+    state->Load();
+    state->MarkOpen(0, u"");
+    return std::unique_ptr<Storage>(new Storage(state, 0, writable));
+}
+
+namespace {
+void CheckCreate(uint32_t mode, int version)
 {
     CheckFileMode(mode, true);
     if (version != 3 && version != 4)
         Fail(STG_E_INVALIDPARAMETER);
     if (!Writes(mode))
         Fail(STG_E_INVALIDFLAG);
-    int fd = OpenRegular(path, O_RDWR | O_CREAT | ((mode & STGM_CREATE) ? 0 : O_EXCL));
-    Lock(fd, mode);
-    auto state = std::make_shared<FileState>(fd, path, true);
-    state->InitNew(version);
-    state->MarkOpen(0, u"");
-    return std::unique_ptr<Storage>(new Storage(state, 0, true));
+}
+} // namespace
+
+std::unique_ptr<Storage> Storage::CreateFile(const std::string &path, uint32_t mode, int version)
+{
+    CheckCreate(mode, version);
+    return Create(SectorFile::OpenDisk(path, mode, true, mode & STGM_CREATE), version);
 }
 
 std::unique_ptr<Storage> Storage::OpenFile(const std::string &path, uint32_t mode)
 {
     CheckFileMode(mode, false);
-    bool writable = Writes(mode);
-    int fd = OpenRegular(path, writable ? O_RDWR : O_RDONLY);
-    Lock(fd, mode);
-    auto state = std::make_shared<FileState>(fd, path, writable);
-    state->Load();
-    state->MarkOpen(0, u"");
-    return std::unique_ptr<Storage>(new Storage(state, 0, writable));
+    return Open(SectorFile::OpenDisk(path, mode, false, false), Writes(mode));
+}
+
+std::unique_ptr<Storage> Storage::CreateInMemory(std::shared_ptr<MemoryFile> file, uint32_t mode, int version)
+{
+    CheckCreate(mode, version);
+    return Create(std::move(file), version);
+}
+
+std::unique_ptr<Storage> Storage::OpenInMemory(std::shared_ptr<MemoryFile> file, uint32_t mode)
+{
+    CheckFileMode(mode, false);
+    return Open(std::move(file), Writes(mode));
 }
 
 std::unique_ptr<Stream> Storage::CreateStream(std::u16string_view name, uint32_t mode)
@@ -768,26 +707,6 @@ void Stream::SetSize(uint64_t size)
 
 // ---- Probing -------------------------------------------------------------------------------------------
 
-HRESULT IsStorageFile(const std::string &path)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        HRESULT hr = OpenError(errno, path);
-        return hr == STG_E_PATHNOTFOUND ? STG_E_FILENOTFOUND : hr;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return S_FALSE;
-    }
-    uint8_t bytes[8];
-    ssize_t n;
-    do
-        n = ::pread(fd, bytes, sizeof bytes, 0);
-    while (n < 0 && errno == EINTR);
-    bool big = st.st_size >= 512;
-    ::close(fd);
-    return big && n == 8 && std::memcmp(bytes, Signature, 8) == 0 ? S_OK : S_FALSE;
-}
+HRESULT IsStorageFile(const std::string &path) { return SectorFile::ProbeDisk(path); }
 
 } // namespace cfb

@@ -9,6 +9,7 @@
 //
 // Element names are UTF-16, at most 31 code units, without "/", "\", ":" or "!".
 
+#include "platform/compoundfile/OsFile.h"
 #include "platform/compoundfile/Status.h"
 
 #include <cstddef>
@@ -78,6 +79,10 @@ public:
     static std::unique_ptr<Storage> CreateFile(const std::string &path, uint32_t mode, int version = 3);
     // An existing compound file.
     static std::unique_ptr<Storage> OpenFile(const std::string &path, uint32_t mode);
+    // The same over a file held in memory (tests, fuzz targets): the MemoryFile holds the bytes
+    // and stays readable after the storage is gone. Memory files take no locks.
+    static std::unique_ptr<Storage> CreateInMemory(std::shared_ptr<MemoryFile> file, uint32_t mode, int version = 3);
+    static std::unique_ptr<Storage> OpenInMemory(std::shared_ptr<MemoryFile> file, uint32_t mode);
 
     ~Storage();
     Storage(const Storage &) = delete;
@@ -97,6 +102,8 @@ public:
     bool Writable() const { return fWritable; }
 
 private:
+    static std::unique_ptr<Storage> Create(std::shared_ptr<OsFile> file, int version);
+    static std::unique_ptr<Storage> Open(std::shared_ptr<OsFile> file, bool writable);
     Storage(std::shared_ptr<FileState> file, uint32_t entry, bool writable);
     std::shared_ptr<FileState> fFile;
     uint32_t fEntry;

@@ -129,14 +129,13 @@ void DirEntry::Serialize(uint8_t *b) const
 
 // ---- Directory ------------------------------------------------------------------------------
 
-Directory::Directory(Fat &fat, SectorFile &file, Header &header, bool &headerDirty)
-    : fFat(fat), fFile(file), fHeader(header), fHeaderDirty(headerDirty)
+Directory::Directory(Fat &fat, SectorFile &file) : fFat(fat), fFile(file)
 {
 }
 
 void Directory::Load()
 {
-    fSectors = fFat.Walk(fHeader.firstDirSector);
+    fSectors = fFat.Walk(fFile.FileHeader().firstDirSector);
     if (fSectors.empty())
         Corrupt();
     const uint32_t ss = fFile.SectorSize();
@@ -150,7 +149,7 @@ void Directory::Load()
         buffer.resize(run * ss);
         fFile.ReadAt(fFile.SectorOffset(fSectors[i]), buffer.data(), buffer.size());
         for (size_t k = 0; k < run * perSector; ++k)
-            fEntries[i * perSector + k].Parse(&buffer[k * DirEntrySize], fHeader.majorVersion == 3);
+            fEntries[i * perSector + k].Parse(&buffer[k * DirEntrySize], fFile.FileHeader().majorVersion == 3);
         i += run;
     }
     if (fEntries[0].type != TypeRoot)
@@ -188,9 +187,9 @@ void Directory::Load()
 void Directory::InitNew()
 {
     fFat.Extend(fSectors, 1);
-    fHeader.firstDirSector = fSectors[0];
-    fHeader.numDirSectors = 1;
-    fHeaderDirty = true;
+    fFile.FileHeader().firstDirSector = fSectors[0];
+    fFile.FileHeader().numDirSectors = 1;
+    fFile.MarkHeaderDirty();
     fEntries.resize(fFile.SectorSize() / DirEntrySize);
     DirEntry &root = fEntries[0];
     root.name = u"Root Entry";
@@ -424,8 +423,8 @@ uint32_t Directory::NewEntry()
     for (size_t k = 0; k < perSector; ++k)
         fEntries[first + k].Serialize(&buffer[k * DirEntrySize]);
     fFile.WriteSector(fSectors.back(), buffer.data());
-    fHeader.numDirSectors = static_cast<uint32_t>(fSectors.size());
-    fHeaderDirty = true;
+    fFile.FileHeader().numDirSectors = static_cast<uint32_t>(fSectors.size());
+    fFile.MarkHeaderDirty();
     return static_cast<uint32_t>(first);
 }
 

@@ -47,7 +47,7 @@ struct KeyLess {
 
 class Directory {
 public:
-    Directory(Fat &fat, SectorFile &file, Header &header, bool &headerDirty);
+    Directory(Fat &fat, SectorFile &file);
 
     // Reads every entry and checks the trees: each entry is reached at most once, every link
     // names an entry, and only storages and streams hang in the trees.
@@ -92,8 +92,6 @@ private:
 
     Fat &fFat;
     SectorFile &fFile;
-    Header &fHeader;
-    bool &fHeaderDirty;
     Chain fSectors;
     std::vector<DirEntry> fEntries;
     std::set<uint32_t> fDirty;

@@ -1,12 +1,14 @@
 #pragma once
-// The lowest layer of the engine: the file as a header and a sequence of sectors.
-// It reads and writes byte ranges of sectors and knows the file's sector size; it knows
-// nothing of chains or tables.
+// The lowest layer of the engine and its only contact with the operating system: the file as a
+// header and a sequence of sectors. It opens and locks files on disk and turns errno into status
+// codes; it owns the header, which the layers above change in place and then mark dirty through
+// it, and writes it back when asked. It knows nothing of chains or tables.
 
-#include "platform/compoundfile/Status.h"
+#include "platform/compoundfile/OsFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace cfb::detail {
@@ -58,20 +60,39 @@ extern const uint8_t Signature[8];
 
 class SectorFile {
 public:
-    SectorFile(int fd, std::string path);
-    ~SectorFile();
+    // Opens a file on disk with the access and share bits of mode: regular files only, opened
+    // without blocking (a FIFO cannot hang an open). Read-write opens take an exclusive lock,
+    // read-only ones a shared lock (none when they deny nothing), so a file open read-write is
+    // open nowhere else. create: make the file, replacing an existing one only when replace.
+    static std::shared_ptr<OsFile> OpenDisk(const std::string &path, uint32_t mode, bool create, bool replace);
+    // S_OK when the file starts like a compound file, S_FALSE for another file,
+    // STG_E_FILENOTFOUND for a missing one, another status when it cannot be read.
+    static HRESULT ProbeDisk(const std::string &path);
+
+    explicit SectorFile(std::shared_ptr<OsFile> file);
     SectorFile(const SectorFile &) = delete;
     SectorFile &operator=(const SectorFile &) = delete;
 
-    const std::string &Path() const { return fPath; }
-    uint64_t Size() const { return fSize; }
+    const std::string &Path() const { return fFile->Name(); }
+    uint64_t Size() const { return fFile->Size(); }
 
-    void SetSectorShift(uint16_t shift) { fShift = shift; }
-    uint32_t SectorSize() const { return 1u << fShift; }
-    uint16_t SectorShift() const { return fShift; }
+    // ---- The header
+    // Reads and checks the header of an existing file.
+    void ReadHeader();
+    // The header of a new file of that version; the file is emptied.
+    void NewHeader(int version);
+    Header &FileHeader() { return fHeader; }
+    const Header &FileHeader() const { return fHeader; }
+    // Called after changing the header; WriteHeader then writes it.
+    void MarkHeaderDirty() { fHeaderDirty = true; }
+    void WriteHeader();
+
+    // ---- Sectors (their size is the header's)
+    uint32_t SectorSize() const { return fHeader.SectorSize(); }
+    uint16_t SectorShift() const { return fHeader.sectorShift; }
     // Sectors that begin inside the file (a last partial sector counts).
     uint32_t SectorCount() const;
-    uint64_t SectorOffset(uint32_t sector) const { return (uint64_t(sector) + 1) << fShift; }
+    uint64_t SectorOffset(uint32_t sector) const { return (uint64_t(sector) + 1) << fHeader.sectorShift; }
 
     // Reads exactly count bytes; what lies past the end of the file reads as zeros.
     void ReadAt(uint64_t offset, void *buffer, size_t count) const;
@@ -80,14 +101,11 @@ public:
     void WriteSector(uint32_t sector, const void *buffer) { WriteAt(SectorOffset(sector), buffer, SectorSize()); }
     // Extends a last partial sector with zeros.
     void PadToSector();
-    // Empties the file.
-    void Truncate();
 
 private:
-    int fFd;
-    std::string fPath;
-    uint64_t fSize = 0;
-    uint16_t fShift = 9;
+    std::shared_ptr<OsFile> fFile;
+    Header fHeader;
+    bool fHeaderDirty = false;
 };
 
 } // namespace cfb::detail

@@ -1,3 +1,5 @@
+// The Windows-style collation of Windows-1252 strings.
+
 #include "platform/text/Collation.h"
 
 #include <array>
@@ -194,6 +196,14 @@ bool SameTextCp1252(std::string_view a, std::string_view b)
         if (kTable[static_cast<unsigned char>(a[i])].lower != kTable[static_cast<unsigned char>(b[i])].lower)
             return false;
     return true;
+}
+
+std::string FoldCase(std::string_view s)
+{
+    std::string out(s);
+    for (char &c : out)
+        c = static_cast<char>(kTable[static_cast<unsigned char>(c)].lower);
+    return out;
 }
 
 } // namespace text

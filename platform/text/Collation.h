@@ -4,6 +4,7 @@
 // are otherwise equal; other punctuation (including "_") before digits, digits before
 // letters; accented letters next to their base letter.
 
+#include <string>
 #include <string_view>
 
 namespace text {
@@ -15,5 +16,9 @@ inline bool TextLess(std::string_view a, std::string_view b) { return CompareTex
 
 // Equality ignoring letter case of the whole code page (not only ASCII).
 bool SameTextCp1252(std::string_view a, std::string_view b);
+
+// The lower-case form under this collation: CompareText(a, b) == 0 exactly when the folds of a
+// and b are equal.
+std::string FoldCase(std::string_view s);
 
 } // namespace text

@@ -1,4 +1,8 @@
+// Windows-1252 to and from UTF-8 and UTF-16.
+
 #include "platform/text/Windows1252.h"
+
+#include "platform/text/Unicode.h"
 
 namespace text {
 
@@ -11,24 +15,6 @@ const char16_t kHigh[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 } // namespace
 
 char16_t Cp1252ToUnicode(unsigned char c)
@@ -89,24 +75,9 @@ std::string Utf8ToCp1252(std::string_view s)
 {
     std::string out;
     out.reserve(s.size());
-    size_t i = 0;
-    while (i < s.size()) {
-        unsigned char b = s[i];
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        bool valid = extra >= 0 && i + extra < s.size();
-        char32_t c = valid ? (extra == 0 ? b : (b & (0x3F >> extra))) : 0;
-        for (int k = 1; valid && k <= extra; ++k) {
-            unsigned char nb = s[i + k];
-            valid = (nb & 0xC0) == 0x80;
-            c = (c << 6) | (nb & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += char(UnicodeToCp1252(c));
-        i += extra + 1;
+    for (size_t i = 0; i < s.size();) {
+        char32_t c;
+        out += DecodeUtf8(s, i, c) ? char(UnicodeToCp1252(c)) : '?';
     }
     return out;
 }

@@ -3,6 +3,7 @@
 #include "platform/text/Windows1252.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -77,6 +78,13 @@ TCanvas::TCanvas(QPaintDevice *device) : fDevice(device)
     fRaster = device->devType() == QInternal::Image;
     fPainter.begin(device);
     fPainter.setRenderHint(QPainter::Antialiasing, false);
+    fVector = fPainter.paintEngine() && fPainter.paintEngine()->type() == QPaintEngine::SVG;
+}
+
+void TCanvas::SetAntialiased(bool on)
+{
+    fAntialiased = on;
+    fAppliedMode.reset();
 }
 
 TCanvas::~TCanvas()
@@ -182,6 +190,7 @@ void TCanvas::ApplyMode()
         return;
     fPainter.setCompositionMode(mode == pmNotXor ? QPainter::RasterOp_NotSourceXorDestination
                                                  : QPainter::CompositionMode_SourceOver);
+    fPainter.setRenderHint(QPainter::Antialiasing, fAntialiased && mode != pmNotXor);
     fAppliedMode = mode;
 }
 
@@ -288,6 +297,12 @@ void TCanvas::DrawThinLine(QPoint from, QPoint to)
     const long long dx = std::llabs(static_cast<long long>(to.x()) - from.x());
     const long long dy = -std::llabs(static_cast<long long>(to.y()) - from.y());
     const int sx = from.x() < to.x() ? 1 : -1, sy = from.y() < to.y() ? 1 : -1;
+    if (fVector || (fAntialiased && (!fRaster || Pen.Mode != pmNotXor))) {
+        // A smooth or vector line through the centres of the pixels the walk would light.
+        ApplyStrokePen();
+        fPainter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(to) + QPointF(0.5, 0.5));
+        return;
+    }
     const QRect visible = fPainter.hasClipping() ? fPainter.clipBoundingRect().toAlignedRect()
                                                  : QRect(0, 0, fDevice->width(), fDevice->height());
     if (std::max(dx, -dy) > 4LL * (visible.width() + visible.height())) {

@@ -143,6 +143,11 @@ public:
     QPaintDevice *Device() const { return fDevice; }
     QPainter &Painter() { return fPainter; }
 
+    // Smooth edges for lines and shapes drawn in copy mode; not-XOR figures stay pixel-exact, so
+    // that drawing them twice still erases them. Off unless set.
+    void SetAntialiased(bool on);
+    bool Antialiased() const { return fAntialiased; }
+
 private:
     struct DeviceRect {
         int left, top, right, bottom;
@@ -166,6 +171,8 @@ private:
     QPaintDevice *fDevice;
     QPainter fPainter;
     bool fRaster = false;
+    bool fVector = false; // a vector device (SVG): thin lines go out as lines, not as pixels
+    bool fAntialiased = false;
     TMapMode fMapMode = TMapMode::Text;
     QPoint fWindowOrg{0, 0}, fViewportOrg{0, 0};
     QSize fWindowExt{1, 1}, fViewportExt{1, 1};

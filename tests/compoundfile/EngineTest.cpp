@@ -165,7 +165,7 @@ TEST(Names, CompareByLengthFirstThenUpperCase)
     };
     for (const auto &c : cases) {
         int r = cfb::CompareNames(c.a, c.b);
-        EXPECT_EQ((r > 0) - (r < 0), c.sign) << Utf8(c.a) << " " << Utf8(c.b);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << text::Utf16ToUtf8(c.a) << " " << text::Utf16ToUtf8(c.b);
     }
 }
 
@@ -174,8 +174,8 @@ TEST_F(Engine, InvalidNamesAndFlagsAreRefused)
     auto root = Storage::CreateFile(path, Create);
     for (std::u16string name : {std::u16string(32, u'n'), std::u16string(u"a/b"), std::u16string(u"a\\b"),
                                 std::u16string(u"a:b"), std::u16string(u"a!b"), std::u16string()}) {
-        EXPECT_EQ(StatusOf([&] { root->CreateStream(name, Create); }), cfb::STG_E_INVALIDNAME) << Utf8(name);
-        EXPECT_EQ(StatusOf([&] { root->OpenStorage(name, RW); }), cfb::STG_E_INVALIDNAME) << Utf8(name);
+        EXPECT_EQ(StatusOf([&] { root->CreateStream(name, Create); }), cfb::STG_E_INVALIDNAME) << text::Utf16ToUtf8(name);
+        EXPECT_EQ(StatusOf([&] { root->OpenStorage(name, RW); }), cfb::STG_E_INVALIDNAME) << text::Utf16ToUtf8(name);
     }
     EXPECT_NO_THROW(root->CreateStream(std::u16string(31, u'n'), Create));
     EXPECT_EQ(StatusOf([&] { root->CreateStream(u"t", cfb::STGM_READWRITE); }), cfb::STG_E_INVALIDFLAG);
@@ -377,4 +377,38 @@ TEST_F(Engine, AnInterruptedWriteLeavesEarlierDataReadable)
         EXPECT_TRUE(a == first || a == second || a.empty()) << limit;
         EXPECT_TRUE(b == second || b.empty()) << limit;
     }
+}
+
+TEST_F(Engine, AFileInMemoryHoldsTheSameBytesAsOneOnDisk)
+{
+    auto memory = std::make_shared<cfb::MemoryFile>();
+    auto build = [](Storage &root) {
+        WriteStream(root, u"small", Pattern(100, 1));
+        WriteStream(root, u"large", Pattern(70000, 2));
+        auto sub = root.CreateStorage(u"sub", Create);
+        WriteStream(*sub, u"inner", Pattern(5000, 3));
+        root.DestroyElement(u"small");
+    };
+    build(*Storage::CreateFile(path, Create));
+    build(*Storage::CreateInMemory(memory, Create));
+    EXPECT_EQ(memory->Bytes(), ReadBytes(path));
+
+    auto copy = Storage::OpenInMemory(memory, RO);
+    EXPECT_EQ(ReadStream(*copy, u"large"), Pattern(70000, 2));
+    EXPECT_EQ(StatusOf([&] { copy->CreateStream(u"x", Create); }), cfb::STG_E_ACCESSDENIED);
+    EXPECT_EQ(StatusOf([&] { Storage::OpenInMemory(std::make_shared<cfb::MemoryFile>("not a compound file"), RO); }),
+              cfb::STG_E_INVALIDHEADER);
+}
+
+TEST_F(Engine, AFullDiskStopsFurtherChangesAndKeepsWhatWasWritten)
+{
+    auto memory = std::make_shared<cfb::MemoryFile>();
+    auto root = Storage::CreateInMemory(memory, Create);
+    WriteStream(*root, u"first", Pattern(3000, 1));
+    memory->SetCapacity(memory->Size() + 1000);
+    EXPECT_EQ(StatusOf([&] { WriteStream(*root, u"second", Pattern(20000, 2)); }), cfb::STG_E_MEDIUMFULL);
+    // The tables in memory may now differ from the file: nothing more is changed.
+    EXPECT_EQ(StatusOf([&] { WriteStream(*root, u"third", "x"); }), cfb::STG_E_REVERTED);
+    auto copy = Storage::OpenInMemory(std::make_shared<cfb::MemoryFile>(memory->Bytes()), RO);
+    EXPECT_EQ(ReadStream(*copy, u"first"), Pattern(3000, 1));
 }

@@ -280,7 +280,7 @@ TEST_F(Interop, FilesOfOtherWritersChangedInPlaceStayReadable)
             if (first.type == cfb::ElementType::Storage) {
                 auto sub = root->OpenStorage(first.name, cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE);
                 WriteStream(*sub, u"nested new", Pattern(5000, 5));
-                expected.streams[Utf8(first.name) + "/nested new"] = Pattern(5000, 5);
+                expected.streams[text::Utf16ToUtf8(first.name) + "/nested new"] = Pattern(5000, 5);
             }
         }
         expected.streams["added at top"] = Pattern(100, 3);

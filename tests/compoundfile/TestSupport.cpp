@@ -41,27 +41,12 @@ void WriteStream(cfb::Storage &storage, const std::u16string &name, const std::s
     stream->Write(data.data(), data.size());
 }
 
-std::string Utf8(std::u16string_view s)
-{
-    std::string out;
-    for (char16_t c : s) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 namespace {
 void Walk(cfb::Storage &storage, const std::string &prefix,
           const std::function<void(cfb::Storage &, const cfb::ElementInfo &, const std::string &)> &visit)
 {
     for (const cfb::ElementInfo &e : storage.List()) {
-        std::string path = prefix + Utf8(e.name);
+        std::string path = prefix + text::Utf16ToUtf8(e.name);
         visit(storage, e, path);
         if (e.type == cfb::ElementType::Storage) {
             auto child = storage.OpenStorage(e.name, cfb::STGM_READ | cfb::STGM_SHARE_EXCLUSIVE);
@@ -168,17 +153,17 @@ std::vector<std::string> RawFile::CheckTrees() const
             return 1;
         std::u16string name = EntryName(id);
         if ((low && cfb::CompareNames(*low, name) >= 0) || (high && cfb::CompareNames(name, *high) >= 0))
-            problems.push_back("out of order: " + Utf8(name));
+            problems.push_back("out of order: " + text::Utf16ToUtf8(name));
         uint32_t l = link(id, 0), r = link(id, 1);
         if (color(id) == 0 && ((l != 0xFFFFFFFF && color(l) == 0) || (r != 0xFFFFFFFF && color(r) == 0)))
-            problems.push_back("red with red child: " + Utf8(name));
+            problems.push_back("red with red child: " + text::Utf16ToUtf8(name));
         int lh = check(l, low, &name), rh = check(r, &name, high);
         if (lh != rh)
-            problems.push_back("black heights differ under: " + Utf8(name));
+            problems.push_back("black heights differ under: " + text::Utf16ToUtf8(name));
         if (bytes[EntryOffset(id) + 66] == 1 && link(id, 2) != 0xFFFFFFFF) {
             uint32_t root = link(id, 2);
             if (color(root) != 1)
-                problems.push_back("red root under: " + Utf8(name));
+                problems.push_back("red root under: " + text::Utf16ToUtf8(name));
             check(root, nullptr, nullptr);
         }
         return lh + (color(id) == 1 ? 1 : 0);

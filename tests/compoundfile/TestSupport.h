@@ -3,6 +3,8 @@
 // small independent reader of the raw structures to patch and check files.
 
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/text/Unicode.h"
+#include "tests/fixtures/TempDir.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,21 +17,6 @@
 namespace cfbtest {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "cfbtest-XXXXXX").string();
-        fPath = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(fPath); }
-    std::string operator/(const std::string &name) const { return (fPath / name).string(); }
-    const fs::path &Path() const { return fPath; }
-
-private:
-    fs::path fPath;
-};
 
 inline std::string ReadBytes(const std::string &path)
 {
@@ -74,8 +61,6 @@ void WriteStream(cfb::Storage &storage, const std::u16string &name, const std::s
 std::vector<std::string> Listing(cfb::Storage &storage);
 // Every stream's bytes by path.
 std::vector<std::pair<std::string, std::string>> Contents(cfb::Storage &storage);
-
-std::string Utf8(std::u16string_view s);
 
 // The raw structures of a file, read independently of the engine.
 class RawFile {

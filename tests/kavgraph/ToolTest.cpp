@@ -61,14 +61,16 @@ TEST(Tool, FailuresAndUsage)
          "Invalid property value"},
         {{"slb", "render", kFixtures + "/lib-SL1.03.slb", "Nothing", "-o", dir.filePath("x.png")}, 1,
          "Style not found: Nothing"},
-        {{"slb", "dump"}, 2, "usage"},
-        {{"slb", "render", "a.slb", "S"}, 2, "usage"},
-        {{"slb", "frobnicate"}, 2, "usage"},
+        {{"slb", "dump"}, 2, "slb dump: FILE is missing"},
+        {{"slb", "render", "a.slb", "S"}, 2, "slb render: -o OUT.png is missing"},
+        {{"slb", "frobnicate"}, 2, "unknown command 'slb frobnicate'"},
     };
     for (const auto &c : cases) {
         const ToolResult r = RunTool(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.startsWith(c.message)) << r.err.toStdString();
+        // A failure names its file; a wrong command line says what was wrong.
+        const QString file = c.code == 1 ? c.args[2] + ": " : QString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).startsWith("kvgraph: " + file + c.message)) << r.err.toStdString();
     }
 }
 

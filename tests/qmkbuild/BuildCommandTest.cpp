@@ -1,9 +1,9 @@
 // qmk build end to end: databases built from small units, read back as the browser reads them.
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
-#include "tests/fixtures/StreamFixture.h"
+#include "tests/fixtures/TempDir.h"
 #include "tests/qmkbuild/LayoutChecks.h"
-#include "tools/qmk/build/DatabaseBuilder.h"
+#include "tools/qmk/qmkbuild/DatabaseBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 
 using namespace qmkbuild;
-using fixture::TempDir;
 
 namespace {
 
@@ -194,10 +193,76 @@ TEST(QmkBuild, WrongUsageAndFailedBuildsLeaveEarlierFilesAlone)
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken.qmk/inner")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("taken.qmk.partial")));
 
-    r = Qmk(dir, {"build", "-o", dir.File("empty.qmk"), dir.File("missing")});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, dir.File("missing") + ": warning: no such file or folder\n");
-    EXPECT_NE(r.out.find("Units: 0\n"), std::string::npos);
+    // A path or include folder that is not there fails the build before anything is written;
+    // the message names it.
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    std::string none = dir.File("none.qmk"), u = dir.File("u.pas"), missing = dir.File("missing");
+    for (const Case &c : {Case{{"build", "-o", none, u, missing}, missing},
+                          Case{{"build", "-o", none, "-I", missing, u}, missing},
+                          Case{{"build", "-o", none, "-I", u, u}, u}}) {
+        r = Qmk(dir, c.args);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find(c.named + ":"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(none));
+    }
+}
+
+TEST(QmkBuild, IncludeFoldersDuplicateClassesAndQuietWarnings)
+{
+    TempDir dir;
+    Write(dir.File("src/a.pas"), "unit A;\ninterface\n{$I defs.inc}\n{$I later.inc}\n{$I nowhere.inc}\n{$I gone.inc}\n"
+                                 "type\n  TA = class end;\n  TDup = class(TA) end;\nimplementation\nend.\n");
+    Write(dir.File("src/b.pas"), "unit B;\ninterface\ntype\n  TDup = class\n    procedure InB;\n  end;\n"
+                                 "implementation\nend.\n");
+    Write(dir.File("first/defs.inc"), "procedure FromFirst;\n");
+    Write(dir.File("second/defs.inc"), "procedure FromSecond;\n");
+    Write(dir.File("second/later.inc"), "procedure FromLater;\n");
+    std::string db = dir.File("lib.qmk");
+
+    // -I folders are searched in order, each of them; --quiet counts the warnings by kind.
+    Result r = Qmk(dir, {"build", "--quiet", "-o", db, "-I", dir.File("first"), "-I" + dir.File("second"),
+                         dir.File("src")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "2 warnings:\n  2 include file '…' not found\n");
+    EXPECT_EQ(Qmk(dir, {"list", "routines", db}).out, "FromFirst\nFromLater\n");
+
+    // Duplicate names told apart by their units.
+    EXPECT_EQ(Qmk(dir, {"list", "classes", db, "--owners"}).out, "TA (A)\nTDup (A)\nTDup (B)\n");
+    r = Qmk(dir, {"members", db, "TDup"});
+    EXPECT_EQ(r.out, "extra: TA\n");
+    EXPECT_EQ(r.err, "qmk: TDup is declared in 2 units (A, B); showing the one in A (choose with UNIT.TDup)\n");
+    r = Qmk(dir, {"members", db, "b.tdup"});
+    EXPECT_EQ(r.out, "extra: \nmethod InB\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Qmk(dir, {"members", db, "C.TDup"}).status, 1);
+}
+
+// Progress goes to a terminal only: under a pseudo-terminal the build shows and then clears its
+// progress line; without one (every other test here) stderr holds warnings alone.
+TEST(QmkBuild, ShowsProgressOnATerminalOnly)
+{
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no script(1) to provide a terminal";
+    TempDir dir;
+    Write(dir.File("src/u.pas"), "unit U; interface type TU = class end; implementation end.");
+    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk") + " build -o " + Quote(dir.File("u.qmk")) + " " +
+                          Quote(dir.File("src"));
+    std::string run = "script -qec " + Quote(command + " 2>" + Quote(dir.File("tty")) + " >/dev/null") +
+                      " /dev/null >/dev/null 2>&1 </dev/null";
+    // The redirection inside makes stderr a file again: check that first, then the terminal.
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_EQ(Read(dir.File("tty")), "");
+    run = "script -qec " + Quote(command + " >/dev/null") + " " + Quote(dir.File("typescript")) +
+          " >/dev/null 2>&1 </dev/null";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::string shown = Read(dir.File("typescript"));
+    EXPECT_NE(shown.find("scanning 1 of 1: "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown;
+    Result quiet = Qmk(dir, {"build", "--quiet", "-o", dir.File("u.qmk"), dir.File("src")});
+    EXPECT_EQ(quiet.err, "");
 }
 
 TEST(QmkBuild, EveryDiagramOfTheSampleKeepsTheLayoutRules)

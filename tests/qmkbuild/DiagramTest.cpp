@@ -1,8 +1,8 @@
 // Inheritance diagrams: which classes a class's diagram holds, and the tidy layout.
 
-#include "tools/qmk/build/CharWidths.h"
-#include "tools/qmk/build/SourceLibrary.h"
-#include "tools/qmk/build/TreeLayout.h"
+#include "tools/qmk/qmkbuild/CharWidths.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
+#include "tools/qmk/qmkbuild/TreeLayout.h"
 
 #include "tests/qmkbuild/LayoutChecks.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The rules every stored diagram's layout keeps; "" when all hold, else the first broken one.
 
-#include "tools/qmk/build/TreeLayout.h"
+#include "tools/qmk/qmkbuild/TreeLayout.h"
 
 #include <algorithm>
 #include <climits>

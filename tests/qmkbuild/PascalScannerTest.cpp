@@ -1,6 +1,7 @@
 // What the interface-section scanner collects from Object Pascal units.
 
-#include "tools/qmk/build/SourceLibrary.h"
+#include "tests/fixtures/TempDir.h"
+#include "tools/qmk/qmkbuild/SourceLibrary.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -268,20 +269,112 @@ end.
     EXPECT_EQ(c.units[1].name, "Good");
 }
 
+// The JVM target's and the Objective-C and C++ class forms are listed like classes and
+// interfaces; their forward declarations declare nothing, and none of it warns line by line.
+TEST(PascalScanner, ListsTheClassFormsOfTheOtherTargets)
+{
+    SourceLibrary lib;
+    lib.ScanText(R"(unit Targets;
+interface
+type
+  JLObject = class external 'java.lang' name 'Object';
+  JLRunnable = interface external 'java.lang' name 'Runnable'
+    procedure run(); overload;
+  end;
+  JLThread = class sealed external 'java.lang' name 'Thread' (JLObject, JLRunnable)
+  public
+    type
+      InnerState = class external 'java.lang' name 'Thread$State' (JLObject)
+      end;
+    final class var
+      fMinPriority: jint; external name 'MIN_PRIORITY';
+  strict protected
+    procedure run(); overload; virtual;
+  package
+    procedure join(); overload;
+  end;
+  JLObject = class external 'java.lang' name 'Object'
+    function hashCode(): jint; overload; virtual;
+  end;
+  NSFoo = objcclass external;
+  NSObjectProtocol = objcprotocol external name 'NSObject'
+  required
+    function hash: NSUInteger; message 'hash';
+  optional
+    function description: NSString; message 'description';
+  end;
+  NSObject = objcclass external (NSObjectProtocol)
+    function init: id; message 'init';
+  end;
+  NSView = objcclass external (NSObject)
+    procedure display; message 'display';
+  end;
+  NSObjectExtras = objccategory external (NSObject)
+    procedure extra; message 'extra';
+  end;
+  TCppThing = cppclass external 'lib'
+    procedure Go;
+  end;
+  TPacked = class
+    Package: Integer;
+  package
+    procedure InPackage;
+  end;
+implementation
+end.
+)",
+                 "targets.pas");
+    LibraryContents c = lib.Contents("Lib");
+    EXPECT_EQ(Warnings(lib), "");
+    ASSERT_EQ(c.units.size(), 1u);
+    const UnitEntry &u = c.units[0];
+    EXPECT_THAT(NamesOf(u.classes), ElementsAre("JLObject", "JLThread", "NSObject", "NSView", "TCppThing", "TPacked"));
+    EXPECT_THAT(NamesOf(u.interfaces), ElementsAre("JLRunnable", "NSObjectProtocol"));
+    EXPECT_EQ(Find(u.classes, "JLThread").extraString, "JLObject, JLRunnable");
+    EXPECT_THAT(Find(u.classes, "JLThread").methods, ElementsAre("join", "run"));
+    EXPECT_THAT(Find(u.classes, "JLObject").methods, ElementsAre("hashCode"));
+    EXPECT_THAT(Find(u.interfaces, "NSObjectProtocol").methods, ElementsAre("description", "hash"));
+    EXPECT_THAT(Find(u.classes, "TPacked").methods, ElementsAre("InPackage"));
+    EXPECT_THAT(u.routines, IsEmpty());
+    // Classes of other targets have no TObject above them.
+    EXPECT_EQ(lib.Diagram("NSView", true)->name, "NSObject");
+    EXPECT_EQ(lib.Diagram("JLThread", true)->name, "JLObject");
+    EXPECT_EQ(lib.Diagram("TCppThing", true)->name, "TCppThing");
+}
+
+// Declarations that lost their section (here the "type" word) warn once, not once per line.
+TEST(PascalScanner, TextThatIsNoDeclarationWarnsOncePerRun)
+{
+    SourceLibrary lib;
+    lib.ScanText(R"(unit Lost;
+interface
+  TA = record A: Integer; end;
+  TB = array of TA;
+  TC = TB;
+const
+  Good = 1;
+123 456;
+procedure Found;
+implementation
+end.
+)",
+                 "lost.pas");
+    lib.Contents("Lib");
+    EXPECT_EQ(Warnings(lib), "lost.pas:3: declaration expected but 'TA' found\n"
+                             "lost.pas:8: declaration expected but '123' found\n");
+    EXPECT_THAT(lib.Units()[0].routines, ElementsAre("Found"));
+}
+
 class IncludeFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() /
-              ("qmkbuild-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir / "src");
-        std::filesystem::create_directories(dir / "inc");
+        std::filesystem::create_directories(dir.Path() / "src");
+        std::filesystem::create_directories(dir.Path() / "inc");
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void Write(const std::string &name, const std::string &text) { std::ofstream(dir / name) << text; }
+    void Write(const std::string &name, const std::string &text) { std::ofstream(dir.File(name)) << text; }
 
-    std::filesystem::path dir;
+    TempDir dir{"qmkbuild"};
 };
 
 TEST_F(IncludeFiles, AreReadFromTheIncludingFolderThenTheGivenPaths)
@@ -304,7 +397,7 @@ TEST_F(IncludeFiles, AreReadFromTheIncludingFolderThenTheGivenPaths)
     Write("inc/self.inc", "{$I self.inc}\n");
     Write("inc/body.inc", "procedure NotInTheInterface;\n");
     SourceLibrary lib;
-    lib.Scan({(dir / "src").string(), (dir / "inc").string()});
+    lib.Scan({dir.File("src"), dir.File("inc")});
     LibraryContents c = lib.Contents("Lib");
     ASSERT_EQ(c.units.size(), 1u);
     EXPECT_THAT(Find(c.units[0].classes, "TMain").methods, ElementsAre("FromSameFolder"));

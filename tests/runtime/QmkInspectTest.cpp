@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/wait.h>
 
 using namespace fixture;
@@ -110,17 +111,40 @@ TEST(QmkInspect, FailuresAndUsage)
     std::string plain = dir.File("plain.qmk");
     std::ofstream(plain) << "just text\n";
 
-    ExpectFailure(dir, {"info", dir.File("missing.qmk")},
-                  "The Persistent Objects System couldn't attach to the Structured Storage Database file: ");
-    EXPECT_FALSE(Exists(dir.File("missing.qmk")));
+    // A missing file: the same message from every command that reads it, and nothing created.
+    std::string missing = dir.File("missing.qmk");
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"info", missing}, {"list", "units", missing}, {"storage", "ls", missing}, {"storage", "cat", missing, "x"}}) {
+        Result r = RunQmk(dir, args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, missing + " could not be found.\n") << args[0];
+    }
+    EXPECT_FALSE(Exists(missing));
     ExpectFailure(dir, {"list", "units", plain}, "but this file was not a storage file, but exists as a \"normal\" file");
     ExpectFailure(dir, {"info", old}, "This program tried to attach to an old version of database");
     ExpectFailure(dir, {"unit", db, "NoUnit"}, "NoUnit");
     ExpectFailure(dir, {"members", db, "TNothing"}, "TNothing");
 
+    // Wrong usage: exit status 2 and one line saying what was wrong and where help is.
     for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"info"}, {"list", "widgets", db}, {"info", db, "--vertical"}, {"at", db, "TObject", "x", "1"}})
-        EXPECT_EQ(RunQmk(dir, args).status, 2) << args[0];
+             {},
+             {"frobnicate"},
+             {"info"},
+             {"list", "widgets", db},
+             {"list", "routines", db, "--owners"},
+             {"info", db, "--vertical"},
+             {"at", db, "TObject", "x", "1"},
+             {"storage"},
+             {"storage", "ls"},
+             {"build", "-o"}}) {
+        Result r = RunQmk(dir, args);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find("(see 'qmk --help')"), std::string::npos) << r.err;
+    }
+    Result version = RunQmk(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("qmk ", 0), 0u) << version.out;
 }
 
 TEST(QmkInspect, ReadsADatabaseWrittenByAnotherTool)

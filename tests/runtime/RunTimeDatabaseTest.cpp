@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace fixture;
 
 namespace {
@@ -192,6 +194,48 @@ TEST(RunTimeDatabase, ReadOnlyFileOpensReadOnlyAndStaysUntouched)
         EXPECT_EQ(b.Diagram("TButton", false), nullptr);
     }
     EXPECT_EQ(FileBytes(bare), bareBytes);
+}
+
+TEST(RunTimeDatabase, NoCallThroughTheStoreDatabaseCreatesAFile)
+{
+    TempDir dir;
+    ScriptedPrompts prompts;
+    prompts.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    PromptsGuard guard(prompts);
+    TL1Quillmark_RunTimeDatabase runtime;
+    TvdStorageDatabase &db = runtime;
+    const std::string missing = dir / "folder/missing.qmk";
+    const std::string refused =
+        "The Persistent Objects System couldn't attach to the Structured Storage Database file: " + missing;
+    auto messageOf = [](auto f) {
+        try {
+            f();
+        } catch (const Exception &e) {
+            return e.Message();
+        }
+        return std::string("(nothing raised)");
+    };
+    EXPECT_EQ(messageOf([&] { db.AttachTo(missing, true); }), refused);
+    EXPECT_EQ(messageOf([&] { db.GetRootStorage(); }), refused);
+    EXPECT_EQ(messageOf([&] { db.EnsureAttached(true); }), refused);
+    EXPECT_NE(messageOf([&] { db.BuildNew(missing); }).find("AttachMode=vdWriter"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "folder"));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    // A file this process may not write is attached read-only, whoever asks.
+    std::string path = WriteSample(dir);
+    std::string bytes = FileBytes(path);
+    {
+        ReadOnlyAccess readOnly(dir.Path(), path);
+        db.AttachTo(path, true);
+        EXPECT_TRUE(db.IsReadOnly());
+        EXPECT_TRUE(db.GetRootStorage()->IsReadOnly());
+        EXPECT_NE(runtime.GetTreeDiagram("TButton", true), nullptr);
+        db.Close();
+        EXPECT_NE(db.GetRootStorage(), nullptr);
+        db.Close();
+    }
+    EXPECT_EQ(FileBytes(path), bytes);
 }
 
 TEST(Facade, RoutineListQualifiesNamesDeclaredTwice)

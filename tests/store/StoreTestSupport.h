@@ -2,6 +2,7 @@
 
 #include "browser/store/L1PersistentObjects.h"
 #include "platform/core/Prompts.h"
+#include "tests/fixtures/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +13,6 @@
 namespace storetest {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "storetest-XXXXXX").string();
-        fPath = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(fPath); }
-    std::string operator/(const std::string &name) const { return (fPath / name).string(); }
-
-private:
-    fs::path fPath;
-};
 
 inline std::string ReadBytes(const std::string &path)
 {

@@ -131,6 +131,50 @@ TEST_F(Streams, ListCountsAreLimitedBeforeAnythingIsRead)
               Precondition("TvdStream.ReadHomogeneousStringList", "i_stringList<>nil"));
 }
 
+// A record holding a list of records like itself, as a tree node holds its sub-nodes. While a
+// record reads, it sees the room reserved by every list still being read around it.
+struct Nested : TvdPersistentObject {
+    static inline std::vector<const TStringList *> reading;
+    static inline size_t mostReserved = 0;
+    TStringList children{true};
+
+    void ReadFromStream(TvdStream &stream) override
+    {
+        size_t reserved = 0;
+        for (const TStringList *list : reading)
+            reserved += size_t(list->Capacity());
+        mostReserved = std::max(mostReserved, reserved);
+        reading.push_back(&children);
+        try {
+            stream.ReadHomogeneousStringList<Nested>(&children);
+        } catch (...) {
+            reading.pop_back();
+            throw;
+        }
+        reading.pop_back();
+    }
+};
+
+TEST_F(Streams, ListsReserveNoMoreThanTheBytesLeftCanHold)
+{
+    // 200 nested records of 4 bytes each, every one claiming 100000 entries, cut off inside the
+    // innermost: reserving each claimed count would take 20 million entries for 800 bytes.
+    std::string bytes;
+    for (int level = 0; level < 200; ++level)
+        bytes += Le32(100000);
+    Nested::mostReserved = 0;
+    TStringList top(true);
+    EXPECT_EQ(MessageOf([&] { WithBytes(bytes)->ReadHomogeneousStringList<Nested>(&top); }), ShortRead(4, 0));
+    EXPECT_LE(Nested::mostReserved, bytes.size());
+
+    // A string list claiming more strings than bytes follow reserves for the bytes only.
+    TStringList strings;
+    EXPECT_EQ(MessageOf([&] { WithBytes(Le32(100000) + "\x01" "a" "\x01" "b")->ReadNonObjectShortStrings(&strings); }),
+              ShortRead(1, 0));
+    EXPECT_EQ(strings.Count(), 2);
+    EXPECT_LE(strings.Capacity(), 4);
+}
+
 TEST_F(Streams, ListsRoundTripAndReadersAppend)
 {
     TStringList names;
@@ -273,4 +317,13 @@ TEST(StorageFiles, MissingDirectoriesAreCreatedAfterOneQuestion)
     EXPECT_EQ(MessageOf([&] { L1CreateDirectoryIfNotExists(dir / "afile", false, ""); }),
               UnexpectedErrorText("L1CreateDirectoryIfNotExists", "Couldn't create directory: " + dir / "afile" + "." +
                                                                       CrLf + CrLf + "GetLastError returned: 00000011."));
+}
+
+TEST(UniqueStrings, OneGeneratorForTheWholeRun)
+{
+    const TL1UniqueStringGenerator &generator = UniqueStringGenerator();
+    EXPECT_EQ(&generator, &UniqueStringGenerator());
+    EXPECT_FALSE(generator.Prefix().empty());
+    EXPECT_EQ(generator.Prefix().find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos);
+    EXPECT_EQ(generator.Separator(), '_');
 }

@@ -1,9 +1,51 @@
+#include "browser/support/L1DebugWindow.h"
 #include "browser/support/L1basis.h"
 #include "platform/core/Prompts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 namespace {
+
+// A trace server that records what reaches it.
+struct RecordingServer : IDebugWindow {
+    static inline std::vector<std::string> lines;
+    void WriteLine(const std::string &text) override { lines.push_back(text); }
+    void WriteError(const std::string &text) override { lines.push_back("error: " + text); }
+    int MajorVersion() override { return 5; }
+    void BeginSection(const std::string &text) override { lines.push_back("begin: " + text); }
+    void EndSection(const std::string &text) override { lines.push_back("end: " + text); }
+};
+
+bool Traced(const std::string &line)
+{
+    return std::find(RecordingServer::lines.begin(), RecordingServer::lines.end(), line) !=
+           RecordingServer::lines.end();
+}
+
+// Runs first in this program: the program-wide trace client does not exist yet.
+TEST(Trace, TheClientConnectsWhenTheProgramInstallsItsServiceAfterTheFirstTrace)
+{
+    DebugWindow().WriteLine("traced before the services are installed");
+    EXPECT_FALSE(DebugWindow().Enabled());
+    EXPECT_EQ(DebugWindow().ApplicationName(), "Application unspecified");
+
+    SetDebugWindowFactory([] { return std::make_unique<RecordingServer>(); });
+    DebugWindow().SetApplicationName("Quillmark Runtime Browser");
+    EXPECT_TRUE(DebugWindow().Enabled());
+    DebugWindow().WriteError("Couldn't open the file");
+    EXPECT_TRUE(Traced("Service running..."));
+    EXPECT_TRUE(Traced("error: Couldn't open the file   [Quillmark Runtime Browser]"));
+    EXPECT_FALSE(Traced("traced before the services are installed"));
+
+    // Installing again does not reconnect a connected client.
+    RecordingServer::lines.clear();
+    SetDebugWindowFactory([] { return std::make_unique<RecordingServer>(); });
+    EXPECT_FALSE(Traced("Service running..."));
+}
 
 std::string MessageOf(const std::function<void()> &f)
 {
@@ -70,6 +112,37 @@ TEST(WaitCursor, NestedBracketsAndImbalance)
     EXPECT_NE(m.find("unbalanced On Off\r\n(Too many offs)"), std::string::npos);
     EXPECT_EQ(cursor.Counter(), -1);
     TL1WaitCursor::SetHook(nullptr);
+}
+
+TEST(WaitCursor, ABracketUnwoundByAnExceptionReportsTheImbalanceToTheTrace)
+{
+    ASSERT_TRUE(DebugWindow().Enabled()) << "needs the recording trace server of the first test";
+    RecordingServer::lines.clear();
+    const int before = WaitCursor().Counter();
+    // The bracket's own TurnOff finds one TurnOff too many while an error unwinds the stack:
+    // raising its report then would end the program.
+    EXPECT_THROW(
+        {
+            WaitCursorBracket bracket;
+            WaitCursor().TurnOff();
+            WaitCursor().TurnOff();
+        },
+        Exception);
+    EXPECT_EQ(WaitCursor().Counter(), before - 2);
+    ASSERT_EQ(RecordingServer::lines.size(), 1u);
+    EXPECT_NE(RecordingServer::lines[0].find("unbalanced On Off"), std::string::npos);
+    while (WaitCursor().Counter() < before)
+        WaitCursor().TurnOn();
+
+    // Without an error in flight the bracket raises the report as TurnOff does.
+    EXPECT_THROW(
+        {
+            WaitCursorBracket bracket;
+            WaitCursor().TurnOff();
+        },
+        Exception);
+    EXPECT_EQ(WaitCursor().Counter(), before - 1);
+    WaitCursor().TurnOn();
 }
 
 TEST(FileDate, MissingFileReports)

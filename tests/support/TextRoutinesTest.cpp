@@ -20,6 +20,7 @@ TEST(TextRoutines, Table)
     EXPECT_EQ(WithTrailingBackslash("C:\\a\\"), "C:\\a\\");
     EXPECT_EQ(WithoutTrailingBackslash("C:\\a\\"), "C:\\a");
     EXPECT_EQ(FileTitle("/x/y/Lib.Name.qmk"), "Lib.Name");
+    EXPECT_EQ(FileTitle("/docs/Help: Units.qmk"), "Help: Units"); // ":" separates no folder here
     EXPECT_TRUE(SameText("TObject", "tobject"));
     EXPECT_EQ(L1Clamp(0, -50, 10), 0);
     EXPECT_EQ(HexStatus(0x80030002u), "80030002");
@@ -43,4 +44,26 @@ TEST(StringList, SortedFindAndLinearConfirmation)
     EXPECT_EQ(fileOrder.IndexOf("A1"), 2);
     EXPECT_EQ(fileOrder.IndexOf("zz"), -1);
     EXPECT_EQ(FindObject(list, "ALPHA"), list.Objects(0));
+}
+
+TEST(StringListRecycler, HandsOutEmptyListsAndKeepsThoseGivenBack)
+{
+    TL1StringListRecycler recycler;
+    std::unique_ptr<TStringList> list = recycler.Get();
+    list->SetOwnsObjects(true);
+    list->Add("b", new TObject);
+    list->Add("a");
+    list->SetSorted(true);
+    TStringList *kept = list.get();
+    recycler.Recycle(std::move(list));
+    recycler.Recycle(nullptr);
+    EXPECT_EQ(recycler.KeptCount(), 1);
+    std::unique_ptr<TStringList> again = recycler.Get();
+    EXPECT_EQ(again.get(), kept);
+    EXPECT_TRUE(again->Empty());
+    EXPECT_FALSE(again->OwnsObjects());
+    EXPECT_FALSE(again->Sorted());
+    EXPECT_EQ(recycler.KeptCount(), 0);
+    EXPECT_NE(recycler.Get(), nullptr);
+    EXPECT_EQ(&StringListRecycler(), &StringListRecycler());
 }

@@ -3,6 +3,8 @@
 
 #include <QProgressBar>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 TEST(ProgressReporter, TaskSavesAndRestoresStatusText)
@@ -48,6 +50,39 @@ TEST(ProgressReporter, SimpleModeAndMissingPanel)
     EXPECT_EQ(none.GetStatusBarText(), "");
 }
 
+TEST(ProgressReporter, ANegativeActivePanelIsRefusedLikeOnePastTheEnd)
+{
+    PanelStatusBar status;
+    status.AddPanel();
+    TL1ProgressBarStatusReporter r(nullptr, &status);
+    for (int panel : {-1, 1}) {
+        r.ActivePanel = panel;
+        EXPECT_THROW(r.SetStatusBarText("x"), Exception) << panel;
+        EXPECT_THROW(r.GetStatusBarText(), Exception) << panel;
+    }
+    r.ActivePanel = 0;
+    r.SetStatusBarText("x");
+    EXPECT_EQ(r.GetStatusBarText(), "x");
+}
+
+TEST(ProgressReporter, TheWindowThatOwnsTheBarsInstallsIt)
+{
+    EXPECT_EQ(&CurrentStatusReporter(), &DefaultStatusReporter());
+    {
+        auto bar = std::make_unique<QProgressBar>();
+        PanelStatusBar status;
+        status.SetSimplePanel(true);
+        ProgressBarReporterInstallation installed(bar.get(), &status);
+        EXPECT_EQ(&CurrentStatusReporter(), &ProgressBarStatusReporter());
+        CurrentStatusReporter().SetStatusBarText("Loading");
+        EXPECT_EQ(status.SimpleText(), "Loading");
+    }
+    // The window is gone: the plain reporter is current again and the bars are forgotten.
+    EXPECT_EQ(&CurrentStatusReporter(), &DefaultStatusReporter());
+    ProgressBarStatusReporter().SetProgress(3);
+    EXPECT_EQ(ProgressBarStatusReporter().GetStatusBarText(), "");
+}
+
 #include "browser/support/L1UserInterface.h"
 
 #include <QGuiApplication>
@@ -55,7 +90,8 @@ TEST(ProgressReporter, SimpleModeAndMissingPanel)
 TEST(QtServices, WaitCursorShowsHourglassUntilOutermostTurnOff)
 {
     L1InstallQtServices();
-    EXPECT_EQ(&CurrentStatusReporter(), &ProgressBarStatusReporter());
+    // The plain reporter stays current until a window with a progress bar installs its own.
+    EXPECT_EQ(&CurrentStatusReporter(), &DefaultStatusReporter());
     {
         WaitCursorBracket outer;
         {
@@ -66,7 +102,6 @@ TEST(QtServices, WaitCursorShowsHourglassUntilOutermostTurnOff)
         EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
     }
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    SetCurrentStatusReporter(nullptr);
     TL1WaitCursor::SetHook(nullptr);
 }
 
@@ -84,7 +119,15 @@ TEST(ListBoxes, SelectByTextPointAndKeys)
     EXPECT_EQ(SelectedListText(&view), "");
     EXPECT_TRUE(SelectListItem(&view, "TEdit"));
     EXPECT_EQ(SelectedListText(&view), "TEdit");
-    EXPECT_FALSE(SelectListItem(&view, "tedit"));
+    // Names compare without regard to letter case; an entry spelt exactly so comes first.
+    EXPECT_TRUE(SelectListItem(&view, "tlabel"));
+    EXPECT_EQ(SelectedListText(&view), "TLabel");
+    EXPECT_FALSE(SelectListItem(&view, "TMemo"));
+    QStringListModel twins({"Tedit", "TEdit"});
+    view.setModel(&twins);
+    EXPECT_TRUE(SelectListItem(&view, "TEdit"));
+    EXPECT_EQ(view.currentIndex().row(), 1);
+    view.setModel(&model);
     QRect first = view.visualRect(model.index(0, 0));
     EXPECT_EQ(SelectListItemAt(&view, first.center()), 0);
     EXPECT_EQ(SelectListItemAt(&view, QPoint(5, 190)), -1);

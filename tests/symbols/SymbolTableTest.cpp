@@ -1,10 +1,12 @@
 #include "browser/symbols/L1OPascalSymbolTable.h"
+#include "platform/text/Collation.h"
 #include "tests/fixtures/StreamFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <random>
 
 using namespace fixture;
 
@@ -148,6 +150,54 @@ TEST(SymbolTableViews, DenormalisedViewsAreSortedAndQualified)
     EXPECT_EQ(table->PropertyCount(), 3);
     EXPECT_EQ(table->MethodCount(), 3);
     EXPECT_EQ(table->EventCount(), 1);
+}
+
+TEST(SymbolTableViews, MemberViewsFollowTheCollationOfTheWholeEntry)
+{
+    // Names differing in letter case interleave by owner; a shorter name or owner comes first.
+    Table table("Lib");
+    TL1OPascalSymbolTable_Unit *unit = table.AddUnit("U");
+    unit->AddClass("TB", "")->Methods.Add("Create");
+    unit->AddClass("TAB", "")->Methods.Add("create");
+    unit->AddInterface("TA", "")->Methods.Add("Create");
+    unit->AddClass("TC", "")->Methods.Add("Create1");
+    unit->AddClass("TD", "")->Methods.Add("Creat");
+    table.EnsureDenormalized();
+    EXPECT_EQ(Strings(table.Methods()), (std::vector<std::string>{"Creat (TD)", "Create (TA)", "create (TAB)",
+                                                                  "Create (TB)", "Create1 (TC)"}));
+
+    // Random names with hyphens, apostrophes, accents, digits and punctuation: the view holds
+    // every entry, in an order the collation agrees with.
+    std::mt19937 random(7);
+    const std::vector<std::string> pieces = {"a", "A", "b", "_", "1", "-", "'", "\xE4", "\xC4", " ", "(", "e"};
+    auto name = [&] {
+        std::string n;
+        for (int k = 1 + int(random() % 4); k > 0; --k)
+            n += pieces[random() % pieces.size()];
+        return n;
+    };
+    Table mixed("Mixed");
+    std::vector<std::string> expected;
+    for (int u = 0; u < 3; ++u) {
+        TL1OPascalSymbolTable_Unit *mixedUnit = mixed.AddUnit("U" + std::to_string(u));
+        for (int c = 0; c < 40; ++c) {
+            std::string owner = "T" + name();
+            TL1OPascalSymbolTable_Class *cls =
+                c % 4 ? mixedUnit->AddClass(owner, "") : mixedUnit->AddInterface(owner, "");
+            for (int m = 0; m < 5; ++m) {
+                std::string member = name();
+                cls->Properties.Add(member);
+                expected.push_back(member + " (" + owner + ")");
+            }
+        }
+    }
+    mixed.EnsureDenormalized();
+    std::vector<std::string> view = Strings(mixed.Properties());
+    for (size_t i = 1; i < view.size(); ++i)
+        EXPECT_LE(text::CompareText(view[i - 1], view[i]), 0) << view[i - 1] << " | " << view[i];
+    std::sort(view.begin(), view.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(view, expected);
 }
 
 TEST(SymbolTableViews, LookupsIgnoreCaseAndFindUnitsInFileOrder)

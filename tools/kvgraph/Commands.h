@@ -1,6 +1,7 @@
 #pragma once
 // Each group of kvgraph commands lives in a file of its own; main.cpp dispatches.
-// A command returns the exit status: 0 done, 1 failed (message on stderr), 2 wrong usage.
+// A command returns the exit status (0) or throws: UsageError for a wrong command line, FileError
+// or the library's Exception for a failure.
 
 #include <string>
 #include <vector>
@@ -11,6 +12,3 @@ using Args = std::vector<std::string>;
 int RunSlbCommand(const Args &args);
 // "graph dump|export|import|render|pages|print ..."; args start after "graph".
 int RunGraphCommand(const Args &args);
-
-// Prints the usage text on stderr and returns 2.
-int Usage();

@@ -1,76 +1,129 @@
 // kvgraph graph: dump, export, import, render, pages and print graph files.
 
 #include "tools/kvgraph/Commands.h"
+#include "tools/kvgraph/Files.h"
 #include "tools/kvgraph/Json.h"
 
 #include "kavgraph/KVObjsDiagram.h"
 #include "platform/text/Windows1252.h"
 
-#include <QFile>
+#include <QDir>
 #include <QImage>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QTemporaryDir>
 
-#include <filesystem>
-#include <iostream>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <optional>
 
 using namespace kavgraph;
 
 namespace {
 
-QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }
+// The style names of the text records imported, to be checked against the library afterwards.
+std::vector<std::string> gImportedStyleNames;
 
-// The classes graph files of this library store.
-void RegisterClasses()
+// The style name of a text record, read ahead on a copy of the reader: Lines lines precede it.
+void NoteStyleName(TKVTextReader Reader, int lines)
 {
-    RegisterKVClass(TKVVertex::StaticClass());
-    RegisterKVClass(TKVEdge::StaticClass());
+    try {
+        for (int i = 0; i < lines; ++i)
+            Reader.ReadLine();
+        gImportedStyleNames.push_back(Reader.ReadLine());
+    } catch (const Exception &) {
+        // The record's own reader reports it.
+    }
 }
 
-// FILE [OTHER] [--slb LIB] [-o OUT] [--scale P] [--pages C,R ...]
+std::unique_ptr<TKVObject> ImportVertex(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    NoteStyleName(Reader, 2); // Id, bounds
+    return TKVVertex::Import(Reader, Context);
+}
+
+std::unique_ptr<TKVObject> ImportEdge(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    NoteStyleName(Reader, 4); // Id, end ids, source end, target end
+    return TKVEdge::Import(Reader, Context);
+}
+
+// Graph files store vertices and edges of these classes. The text reader of each is wrapped so that
+// the style names it reads are noted.
+void RegisterClasses()
+{
+    static const TKVClass vertex{TKVVertex::StaticClass().Name, TKVVertex::StaticClass().Parent,
+                                 TKVVertex::StaticClass().Load, &ImportVertex};
+    static const TKVClass edge{TKVEdge::StaticClass().Name, TKVEdge::StaticClass().Parent,
+                               TKVEdge::StaticClass().Load, &ImportEdge};
+    RegisterKVClass(vertex);
+    RegisterKVClass(edge);
+}
+
+enum Allowed : unsigned { kOutput = 1, kScale = 2, kPages = 4, kAntialias = 8 };
+
+// FILE [OTHER] [--slb LIB] [-o OUT] [--scale P] [--antialias] [--pages C,R ...]
 struct Options {
     std::vector<std::string> files;
     std::string slb;
     std::string out;
     std::optional<int> scale;
+    bool antialias = false;
     std::vector<TKVPage> pages;
     bool pageList = false;
 };
 
-std::optional<Options> Parse(const Args &args, std::size_t files, bool output, bool scale, bool pages)
+bool LooksLikePage(const std::string &a)
 {
+    const std::size_t comma = a.find(',');
+    return comma != std::string::npos && a.find_first_not_of("-+0123456789,") == std::string::npos;
+}
+
+// The command line of one graph command; Names are the file arguments it expects, in order.
+Options Parse(const Args &args, std::initializer_list<const char *> names, unsigned allowed)
+{
+    const std::string command = "graph " + args[0];
+    const auto fail = [&](const std::string &what) { throw UsageError(command + ": " + what); };
     Options o;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &a = args[i];
         const bool more = i + 1 < args.size();
-        if (a == "--slb" && more) {
+        if (a == "--slb") {
+            if (!more)
+                fail("--slb needs a style library");
             o.slb = args[++i];
-        } else if (a == "-o" && output && more) {
+        } else if (a == "-o" && (allowed & kOutput)) {
+            if (!more)
+                fail("-o needs a file name (- for standard output)");
             o.out = args[++i];
-        } else if (a == "--scale" && scale && more) {
-            try {
-                o.scale = std::stoi(args[++i]);
-            } catch (const std::exception &) {
-                return std::nullopt;
-            }
-        } else if (a == "--pages" && pages) {
+        } else if (a == "--scale" && (allowed & kScale)) {
+            o.scale = ScaleArgument(command, more ? args[++i] : std::string());
+        } else if (a == "--antialias" && (allowed & kAntialias)) {
+            o.antialias = true;
+        } else if (a == "--pages" && (allowed & kPages)) {
             o.pageList = true;
-            while (i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) {
+            while (i + 1 < args.size() && LooksLikePage(args[i + 1])) {
                 int c = 0, r = 0;
                 char tail = 0;
-                if (std::sscanf(args[++i].c_str(), "%d,%d%c", &c, &r, &tail) != 2 || c < 1 || r < 1)
-                    return std::nullopt;
+                const std::string &page = args[++i];
+                if (std::sscanf(page.c_str(), "%d,%d%c", &c, &r, &tail) != 2 || c < 1 || r < 1)
+                    fail("--pages takes pages as COLUMN,ROW counted from 1, not '" + page + "'");
                 o.pages.push_back({c, r});
             }
-        } else if (a.rfind("-", 0) != 0 && o.files.size() < files) {
+            if (o.pages.empty())
+                fail("--pages needs at least one page as COLUMN,ROW");
+        } else if (a.size() > 1 && a[0] == '-') {
+            fail("unknown option '" + a + "'");
+        } else if (o.files.size() < names.size()) {
             o.files.push_back(a);
         } else {
-            return std::nullopt;
+            fail("unexpected argument '" + a + "'");
         }
     }
-    if (o.files.size() != files || (output && o.out.empty()) || (o.scale && (*o.scale < 1 || *o.scale > 10000)))
-        return std::nullopt;
+    if (o.files.size() < names.size())
+        fail(std::string(names.begin()[o.files.size()]) + " is missing");
+    if ((allowed & kOutput) && o.out.empty())
+        fail("-o OUT is missing");
     return o;
 }
 
@@ -84,8 +137,15 @@ struct Loaded {
     explicit Loaded(const Options &o)
     {
         RegisterClasses();
-        if (!o.slb.empty())
-            library.Load(Path(o.slb));
+        if (!o.slb.empty()) {
+            const QByteArray bytes = ReadInput(o.slb);
+            About(o.slb, [&] {
+                TKVReader reader(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+                library.DoLoad(reader);
+            });
+        }
+        // The texts stored in the file: there is no data provider here to fetch others.
+        box.DataUpdate = duManual;
         box.OnLoadSection = [this](const std::string &section, const TKVReader &reader) {
             sections.push_back(section);
             if (section == "KVSTYLE") {
@@ -95,6 +155,15 @@ struct Loaded {
         };
     }
     bool Has(const char *section) const { return std::find(sections.begin(), sections.end(), section) != sections.end(); }
+
+    // The graph file; Bytes keeps what was read.
+    void Load(const std::string &file, QByteArray *bytes = nullptr)
+    {
+        const QByteArray data = ReadInput(file);
+        About(file, [&] { box.LoadFromBytes(std::string_view(data.constData(), std::size_t(data.size())), &library); });
+        if (bytes)
+            *bytes = data;
+    }
 };
 
 void Point(Json &j, TKVPoint p)
@@ -107,18 +176,11 @@ void Point(Json &j, TKVPoint p)
 
 int Dump(const Args &args)
 {
-    const auto o = Parse(args, 1, false, false, false);
-    if (!o)
-        return Usage();
-    const QByteArray bytes = [&] {
-        QFile file(Path(o->files[0]));
-        if (!file.open(QIODevice::ReadOnly))
-            throw Exception("Cannot open file " + text::Utf8ToCp1252(o->files[0]));
-        return file.readAll();
-    }();
+    const Options o = Parse(args, {"FILE"}, 0);
+    Loaded l(o);
+    QByteArray bytes;
+    l.Load(o.files[0], &bytes);
     const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
-    Loaded l(*o);
-    l.box.LoadFromBytes(data, &l.library);
     TKVDiagram &box = l.box;
 
     Json j;
@@ -221,88 +283,103 @@ int Dump(const Args &args)
     }
     j.EndArray();
     j.EndObject();
-    std::cout << j.Text();
+    WriteStdout(j.Text());
     return 0;
 }
 
 int Export(const Args &args)
 {
-    const auto o = Parse(args, 2, false, false, false);
-    if (!o)
-        return Usage();
-    Loaded l(*o);
-    l.box.Load(Path(o->files[0]), &l.library);
-    l.box.Export(Path(o->files[1]), &l.library);
+    const Options o = Parse(args, {"IN", "OUT.kvi"}, 0);
+    Loaded l(o);
+    l.Load(o.files[0]);
+    WriteOutput(o.files[1], About(o.files[0], [&] { return l.box.ExportToBytes(&l.library); }));
     return 0;
 }
 
 int Import(const Args &args)
 {
-    const auto o = Parse(args, 2, false, false, false);
-    if (!o)
-        return Usage();
-    Loaded l(*o);
-    l.box.Import(Path(o->files[0]), &l.library);
-    l.box.Save(Path(o->files[1]), &l.library);
+    const Options o = Parse(args, {"IN.kvi", "OUT"}, 0);
+    Loaded l(o);
+    const std::string &in = o.files[0];
+    const QByteArray bytes = ReadInput(in);
+    gImportedStyleNames.clear();
+    About(in, [&] {
+        l.box.ImportFromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())), &l.library, Path(in));
+    });
+    // Objects whose style the library lacks are imported unstyled: say so once per name.
+    std::vector<std::string> reported;
+    for (const std::string &name : gImportedStyleNames) {
+        if (l.library.GetVertexStyle(name) || l.library.GetEdgeStyle(name) ||
+            std::find(reported.begin(), reported.end(), name) != reported.end())
+            continue;
+        reported.push_back(name);
+        Warn(in, "the style library has no style '" + name + "'");
+    }
+    WriteOutput(o.files[1], About(in, [&] { return l.box.SaveToBytes(&l.library); }));
     return 0;
+}
+
+bool EndsWith(const std::string &s, std::string_view tail)
+{
+    return s.size() >= tail.size() &&
+           std::equal(tail.begin(), tail.end(), s.end() - std::ptrdiff_t(tail.size()),
+                      [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
 }
 
 int Render(const Args &args)
 {
-    const auto o = Parse(args, 1, true, true, false);
-    if (!o)
-        return Usage();
-    Loaded l(*o);
-    l.box.Load(Path(o->files[0]), &l.library);
+    const Options o = Parse(args, {"IN"}, kOutput | kScale | kAntialias);
+    Loaded l(o);
+    l.Load(o.files[0]);
     l.box.AutoSize = false;
-    l.box.DataUpdate = duManual; // the texts stored in the file; there is no data provider here
-    if (o->scale)
-        l.box.SetScale(*o->scale);
+    l.box.SetAntialiased(o.antialias);
+    if (o.scale)
+        l.box.SetScale(*o.scale);
     const TKVRect e = l.box.GetDiagramExtents();
-    const QImage image = l.box.RenderImage(
-        QSize(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale()))));
-    QSaveFile file(Path(o->out));
-    if (!file.open(QIODevice::WriteOnly))
-        throw Exception("Cannot create file " + text::Utf8ToCp1252(o->out));
-    if (!image.save(&file, "PNG") || !file.commit())
-        throw Exception("Stream write error");
+    const QSize size(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
+    if (EndsWith(o.out, ".svg"))
+        WriteOutput(o.out, About(o.files[0], [&] { return l.box.SvgBytes(size); }));
+    else
+        WriteOutput(o.out, PngBytes(About(o.files[0], [&] { return l.box.RenderImage(size); }), o.out));
     return 0;
 }
 
 int Pages(const Args &args)
 {
-    const auto o = Parse(args, 1, false, false, false);
-    if (!o)
-        return Usage();
-    Loaded l(*o);
-    l.box.Load(Path(o->files[0]), &l.library);
+    const Options o = Parse(args, {"IN"}, 0);
+    Loaded l(o);
+    l.Load(o.files[0]);
     const TKVPageCount count = l.box.GetPageCount();
-    std::cout << count.Columns << ' ' << count.Rows << '\n';
+    WriteStdout(std::to_string(count.Columns) + ' ' + std::to_string(count.Rows) + '\n');
     return 0;
 }
 
 int Print(const Args &args)
 {
-    const auto o = Parse(args, 1, true, false, true);
-    if (!o)
-        return Usage();
-    Loaded l(*o);
-    l.box.Load(Path(o->files[0]), &l.library);
-    // Printed beside the target and renamed over it when complete.
-    const std::filesystem::path target(o->out);
-    std::filesystem::path temporary = target;
-    temporary += ".printing";
+    const Options o = Parse(args, {"IN"}, kOutput | kPages);
+    Loaded l(o);
+    const std::string &in = o.files[0];
+    l.Load(in);
+    const TKVPageCount count = l.box.GetPageCount();
+    for (const TKVPage &p : o.pages)
+        if (p.Column > count.Columns || p.Row > count.Rows)
+            throw FileError(in, "Page " + std::to_string(p.Column) + "," + std::to_string(p.Row) +
+                                    " is outside the diagram's " + std::to_string(count.Columns) + " x " +
+                                    std::to_string(count.Rows) + " pages");
+    // The printer writes a file of its own; it is read back and written out as any output is, so
+    // that standard output and a full disk are handled alike.
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        throw FileError(QDir::tempPath().toStdString(), "Cannot create a temporary folder");
+    const QString pdf = folder.filePath("print.pdf");
     QPrinter *printer = l.box.Printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(Path(temporary.string()));
-    try {
-        l.box.Print(o->pageList, o->pages);
-        std::filesystem::rename(temporary, target);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw;
-    }
+    printer->setOutputFileName(pdf);
+    About(in, [&] { l.box.Print(o.pageList, o.pages); });
+    const QByteArray bytes = ReadInput(pdf.toStdString());
+    if (!bytes.trimmed().endsWith("%%EOF"))
+        throw FileError(o.out, "Printing failed: the document was not completed");
+    WriteOutput(o.out, bytes);
     return 0;
 }
 
@@ -311,7 +388,7 @@ int Print(const Args &args)
 int RunGraphCommand(const Args &args)
 {
     if (args.empty())
-        return Usage();
+        throw UsageError("graph: no command given");
     const std::string &command = args[0];
     if (command == "dump")
         return Dump(args);
@@ -325,5 +402,5 @@ int RunGraphCommand(const Args &args)
         return Pages(args);
     if (command == "print")
         return Print(args);
-    return Usage();
+    throw UsageError("unknown command 'graph " + command + "'");
 }

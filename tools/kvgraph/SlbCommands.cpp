@@ -1,6 +1,7 @@
 // kvgraph slb: dump, copy and render style libraries.
 
 #include "tools/kvgraph/Commands.h"
+#include "tools/kvgraph/Files.h"
 #include "tools/kvgraph/Json.h"
 
 #include "kavgraph/KVObjs.h"
@@ -10,26 +11,13 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cstdio>
-#include <iostream>
 #include <sstream>
 
 using namespace kavgraph;
 
 namespace {
-
-QString Path(const std::string &arg) { return QString::fromLocal8Bit(arg.c_str()); }
-
-QByteArray ReadWholeFile(const std::string &name)
-{
-    QFile file(Path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Exception("Cannot open file " + text::Utf8ToCp1252(name));
-    return file.readAll();
-}
-
 
 void Pen(Json &j, const TPen &p)
 {
@@ -151,30 +139,51 @@ void EdgeStyle(Json &j, const TKVEdgeStyle &s)
     j.EndObject();
 }
 
+// The command's file arguments, exactly Count of them, named by Names in messages.
+void ExpectFiles(const Args &args, std::size_t count, const char *command, std::initializer_list<const char *> names)
+{
+    for (std::size_t i = 1; i < args.size(); ++i)
+        if (args[i].size() > 1 && args[i][0] == '-')
+            throw UsageError(std::string(command) + ": unknown option '" + args[i] + "'");
+    if (args.size() - 1 < count)
+        throw UsageError(std::string(command) + ": " + names.begin()[args.size() - 1] + " is missing");
+    if (args.size() - 1 > count)
+        throw UsageError(std::string(command) + ": unexpected argument '" + args[count + 1] + "'");
+}
+
+void LoadLibrary(TKVStyleLibrary &library, const std::string &file, std::string *version = nullptr)
+{
+    const QByteArray bytes = ReadInput(file);
+    const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
+    About(file, [&] {
+        TKVReader reader(data);
+        library.DoLoad(reader);
+        if (version)
+            *version = TKVReader(data).ReadString();
+    });
+}
+
 int Dump(const Args &args)
 {
-    if (args.size() != 2)
-        return Usage();
-    const QByteArray bytes = ReadWholeFile(args[1]);
-    const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
+    ExpectFiles(args, 1, "slb dump", {"FILE"});
     TKVStyleLibrary library;
-    TKVReader reader(data);
-    library.DoLoad(reader);
-    const std::string version = TKVReader(data).ReadString();
+    std::string version;
+    LoadLibrary(library, args[1], &version);
 
     Json j;
     WriteLibraryJson(j, library, version);
-    std::cout << j.Text();
+    WriteStdout(j.Text());
     return 0;
 }
 
 int Copy(const Args &args)
 {
-    if (args.size() != 3)
-        return Usage();
+    ExpectFiles(args, 2, "slb copy", {"IN", "OUT"});
     TKVStyleLibrary library;
-    library.Load(Path(args[1]));
-    library.Save(Path(args[2]));
+    LoadLibrary(library, args[1]);
+    TKVWriter writer;
+    library.DoSave(writer);
+    WriteOutput(args[2], writer.Data());
     return 0;
 }
 
@@ -201,28 +210,36 @@ int Render(const Args &args)
 {
     std::string file, style, out;
     int scale = 100;
+    const char *command = "slb render";
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size())
+        const std::string &a = args[i];
+        const bool more = i + 1 < args.size();
+        if (a == "-o") {
+            if (!more)
+                throw UsageError(std::string(command) + ": -o needs a file name");
             out = args[++i];
-        else if (args[i] == "--scale" && i + 1 < args.size()) {
-            try {
-                scale = std::stoi(args[++i]);
-            } catch (const std::exception &) {
-                return Usage();
-            }
-        } else if (file.empty())
-            file = args[i];
-        else if (style.empty())
-            style = args[i];
-        else
-            return Usage();
+        } else if (a == "--scale") {
+            scale = ScaleArgument(command, more ? args[++i] : std::string());
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw UsageError(std::string(command) + ": unknown option '" + a + "'");
+        } else if (file.empty()) {
+            file = a;
+        } else if (style.empty()) {
+            style = a;
+        } else {
+            throw UsageError(std::string(command) + ": unexpected argument '" + a + "'");
+        }
     }
-    if (file.empty() || style.empty() || out.empty() || scale < 1 || scale > 10000)
-        return Usage();
+    if (file.empty())
+        throw UsageError(std::string(command) + ": FILE is missing");
+    if (style.empty())
+        throw UsageError(std::string(command) + ": STYLE is missing");
+    if (out.empty())
+        throw UsageError(std::string(command) + ": -o OUT.png is missing");
 
     TKVStyleLibrary library;
     library.OnGetData = [](std::int32_t, const std::string &field, TKVDataObject *) { return field; };
-    library.Load(Path(file));
+    LoadLibrary(library, file);
     const std::string name = text::Utf8ToCp1252(style);
     const double factor = scale * 0.01;
 
@@ -250,7 +267,7 @@ int Render(const Args &args)
         objects.push_back(std::move(source));
         objects.push_back(std::move(target));
     } else {
-        throw Exception("Style not found: " + name);
+        throw FileError(file, "Style not found: " + name);
     }
     const int width = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Right) - extent.Left, factor) + 400);
     const int height = std::min<long long>(kLimit, 3LL * WorldToScreenF64(std::int64_t(extent.Bottom) - extent.Top, factor) + 400);
@@ -281,11 +298,7 @@ int Render(const Args &args)
         p.drawImage(QPoint(10, 10), image, inked);
     }
 
-    QSaveFile target(Path(out));
-    if (!target.open(QIODevice::WriteOnly))
-        throw Exception("Cannot create file " + text::Utf8ToCp1252(out));
-    if (!picture.save(&target, "PNG") || !target.commit())
-        throw Exception("Stream write error");
+    WriteOutput(out, PngBytes(picture, out));
     return 0;
 }
 
@@ -312,12 +325,12 @@ void WriteLibraryJson(Json &j, const TKVStyleLibrary &library, const std::string
 int RunSlbCommand(const Args &args)
 {
     if (args.empty())
-        return Usage();
+        throw UsageError("slb: no command given");
     if (args[0] == "dump")
         return Dump(args);
     if (args[0] == "copy")
         return Copy(args);
     if (args[0] == "render")
         return Render(args);
-    return Usage();
+    throw UsageError("unknown command 'slb " + args[0] + "'");
 }

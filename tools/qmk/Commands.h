@@ -14,5 +14,11 @@ int RunInspectCommand(const Args &args);
 // "build ..."; args start after "build".
 int RunBuildCommand(const Args &args);
 
-// Prints the usage text on stderr and returns 2.
+// Wrong usage: prints "qmk: WHAT (see 'qmk --help')" on stderr and returns 2.
+int UsageError(const std::string &what);
+// The same without saying more than that the arguments were wrong.
 int Usage();
+
+// Raises the error every command gives for a file it reads that is not there, so that
+// "qmk info", "qmk storage ls" and the others say the same thing about it.
+void RequireFile(const std::string &file);

@@ -4,6 +4,7 @@
 #include "tools/qmk/Commands.h"
 
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "platform/text/Collation.h"
 #include "platform/text/Windows1252.h"
 
 #include <charconv>
@@ -42,25 +43,45 @@ std::string JsonString(const std::string &utf8)
 
 // The command's positional arguments and flags.
 struct Parsed {
+    std::string command;
     Args positional;
     bool json = false;
     bool vertical = false;
+    bool owners = false;
 };
 
-std::optional<Parsed> Parse(const Args &args, bool allowJson, bool allowVertical)
+// Nothing when an option is not the command's (the usage error is reported).
+std::optional<Parsed> Parse(const Args &args)
 {
     Parsed parsed;
+    parsed.command = args.at(0);
+    const std::string &c = parsed.command;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (allowJson && args[i] == "--json")
+        if (c == "info" && args[i] == "--json")
             parsed.json = true;
-        else if (allowVertical && args[i] == "--vertical")
+        else if ((c == "diagram" || c == "at") && args[i] == "--vertical")
             parsed.vertical = true;
-        else if (args[i].size() > 2 && args[i].compare(0, 2, "--") == 0)
+        else if (c == "list" && args[i] == "--owners")
+            parsed.owners = true;
+        else if (args[i].size() > 2 && args[i].compare(0, 2, "--") == 0) {
+            UsageError(c + ": unknown option '" + args[i] + "'");
             return std::nullopt;
-        else
+        } else
             parsed.positional.push_back(args[i]);
     }
     return parsed;
+}
+
+// The usage error for a wrong number of arguments.
+int Expected(const Parsed &p, const char *what)
+{
+    return UsageError(p.command + ": " + what + " expected");
+}
+
+// A class's or interface's unit, as "Name (Unit)".
+std::string WithUnit(const TL1OPascalSymbolTable_Class &c)
+{
+    return c.Name + " (" + (c.Unit ? c.Unit->Name : std::string("?")) + ")";
 }
 
 std::optional<int32_t> ParseCoordinate(const std::string &s)
@@ -74,6 +95,7 @@ std::optional<int32_t> ParseCoordinate(const std::string &s)
 
 TL1OPascalSymbolTable &Open(const std::string &fileName)
 {
+    RequireFile(fileName);
     QuillmarkBrowser().OpenDatabase(fileName);
     return *QuillmarkBrowser().GetSymbolTable();
 }
@@ -87,7 +109,7 @@ void PrintList(const TStringList &list)
 int Info(const Parsed &p)
 {
     if (p.positional.size() != 1)
-        return Usage();
+        return Expected(p, "FILE");
     TL1OPascalSymbolTable &table = Open(p.positional[0]);
     const std::pair<const char *, int> counts[] = {
         {"units", table.UnitCount()},           {"classes", table.ClassCount()},
@@ -114,7 +136,7 @@ int Info(const Parsed &p)
 int List(const Parsed &p)
 {
     if (p.positional.size() != 2)
-        return Usage();
+        return Expected(p, "KIND and FILE");
     const std::string &kind = p.positional[0];
     const TStringList *(*view)(const TL1OPascalSymbolTable &) = nullptr;
     if (kind == "units")
@@ -130,9 +152,14 @@ int List(const Parsed &p)
     else if (kind == "events")
         view = [](const TL1OPascalSymbolTable &t) { return &t.Events(); };
     else if (kind != "routines")
-        return Usage();
+        return UsageError("list: unknown kind '" + kind + "'");
+    if (p.owners && kind != "classes" && kind != "interfaces")
+        return UsageError("list: --owners applies to classes and interfaces");
     TL1OPascalSymbolTable &table = Open(p.positional[1]);
-    if (view) {
+    if (p.owners) {
+        for (const TStringList::Entry &e : view(table)->Items())
+            std::cout << Utf8(WithUnit(static_cast<const TL1OPascalSymbolTable_Class &>(*e.obj))) << '\n';
+    } else if (view) {
         PrintList(*view(table));
     } else {
         TStringList routines;
@@ -145,7 +172,7 @@ int List(const Parsed &p)
 int UnitContents(const Parsed &p)
 {
     if (p.positional.size() != 2)
-        return Usage();
+        return Expected(p, "FILE and UNIT");
     TL1OPascalSymbolTable &table = Open(p.positional[0]);
     const TL1OPascalSymbolTable_Unit *unit = table.FindUnit(text::Utf8ToCp1252(p.positional[1]));
     if (!unit)
@@ -159,17 +186,44 @@ int UnitContents(const Parsed &p)
     return 0;
 }
 
+// Every class and interface of that name (letter case ignored), classes first, in unit order.
+std::vector<const TL1OPascalSymbolTable_Class *> ClassesNamed(const TL1OPascalSymbolTable &table,
+                                                             const std::string &name)
+{
+    std::vector<const TL1OPascalSymbolTable_Class *> found;
+    for (const TStringList *view : {&table.Classes(), &table.Interfaces()})
+        for (const TStringList::Entry &e : view->Items())
+            if (text::CompareText(e.str, name) == 0)
+                found.push_back(static_cast<const TL1OPascalSymbolTable_Class *>(e.obj));
+    return found;
+}
+
 int Members(const Parsed &p)
 {
     if (p.positional.size() != 2)
-        return Usage();
+        return Expected(p, "FILE and NAME");
     TL1OPascalSymbolTable &table = Open(p.positional[0]);
     std::string name = text::Utf8ToCp1252(p.positional[1]);
-    const TL1OPascalSymbolTable_Class *owner = table.FindClass(name);
-    if (!owner)
-        owner = table.FindInterface(name);
-    if (!owner)
+    std::vector<const TL1OPascalSymbolTable_Class *> found = ClassesNamed(table, name);
+    std::string unitName;
+    if (size_t dot = name.rfind('.'); found.empty() && dot != std::string::npos) {
+        // UNIT.NAME picks one of several classes of the same name.
+        unitName = name.substr(0, dot);
+        for (const TL1OPascalSymbolTable_Class *c : ClassesNamed(table, name.substr(dot + 1)))
+            if (c->Unit && text::CompareText(c->Unit->Name, unitName) == 0)
+                found.push_back(c);
+    }
+    if (found.empty())
         return Fail("Unknown class or interface: " + p.positional[1]);
+    const TL1OPascalSymbolTable_Class *owner = found.front();
+    if (found.size() > 1) {
+        std::string units;
+        for (const TL1OPascalSymbolTable_Class *c : found)
+            units += (units.empty() ? "" : ", ") + (c->Unit ? c->Unit->Name : std::string("?"));
+        std::cerr << "qmk: " << Utf8(owner->Name) << " is declared in " << found.size() << " units (" << Utf8(units)
+                  << "); showing the one in " << Utf8(owner->Unit ? owner->Unit->Name : std::string("?"))
+                  << " (choose with UNIT." << Utf8(owner->Name) << ")\n";
+    }
     std::cout << "extra: " << Utf8(owner->ExtraString) << '\n';
     for (const TStringList::Entry &e : owner->Properties.Items())
         std::cout << "property " << Utf8(e.str) << '\n';
@@ -208,7 +262,7 @@ void PrintNode(const TvdTreeDiagramNode &node, int depth)
 int Diagram(const Parsed &p)
 {
     if (p.positional.size() != 2)
-        return Usage();
+        return Expected(p, "FILE and CLASS");
     std::string className = text::Utf8ToCp1252(p.positional[1]);
     TvdTreeDiagram *diagram = LoadDiagram(p.positional[0], className, !p.vertical);
     if (!diagram)
@@ -227,11 +281,11 @@ int Diagram(const Parsed &p)
 int At(const Parsed &p)
 {
     if (p.positional.size() != 4)
-        return Usage();
+        return Expected(p, "FILE, CLASS, X and Y");
     std::optional<int32_t> x = ParseCoordinate(p.positional[2]);
     std::optional<int32_t> y = ParseCoordinate(p.positional[3]);
     if (!x || !y)
-        return Usage();
+        return UsageError("at: X and Y must be whole numbers");
     std::string className = text::Utf8ToCp1252(p.positional[1]);
     TvdTreeDiagram *diagram = LoadDiagram(p.positional[0], className, !p.vertical);
     if (!diagram)
@@ -247,9 +301,9 @@ int At(const Parsed &p)
 int RunInspectCommand(const Args &args)
 {
     const std::string &command = args.at(0);
-    std::optional<Parsed> parsed = Parse(args, command == "info", command == "diagram" || command == "at");
+    std::optional<Parsed> parsed = Parse(args);
     if (!parsed)
-        return Usage();
+        return 2;
     if (command == "info")
         return Info(*parsed);
     if (command == "list")

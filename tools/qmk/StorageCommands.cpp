@@ -3,8 +3,10 @@
 #include "tools/qmk/Commands.h"
 
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/text/Unicode.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <sys/stat.h>
@@ -12,61 +14,6 @@
 namespace {
 
 using cfb::Storage;
-
-std::string ToUtf8(std::u16string_view s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6), out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12), out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18), out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F)), out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// Invalid sequences become U+FFFD.
-std::u16string FromUtf8(std::string_view s)
-{
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        bool ok = extra >= 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                ok = false;
-            else
-                c = c << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        if (!ok || c > 0x10FFFF) {
-            out += char16_t(0xFFFD);
-            ++i;
-            continue;
-        }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += char16_t(0xD800 + (c >> 10));
-            out += char16_t(0xDC00 + (c & 0x3FF));
-        } else {
-            out += char16_t(c);
-        }
-    }
-    return out;
-}
 
 std::vector<std::u16string> SplitPath(const std::string &path)
 {
@@ -77,7 +24,7 @@ std::vector<std::u16string> SplitPath(const std::string &path)
         if (slash == std::string::npos)
             slash = path.size();
         if (slash > start)
-            parts.push_back(FromUtf8(path.substr(start, slash - start)));
+            parts.push_back(text::Utf8ToUtf16(path.substr(start, slash - start)));
         start = slash + 1;
     }
     return parts;
@@ -106,7 +53,7 @@ void List(std::unique_ptr<Storage> root)
             continue;
         }
         const cfb::ElementInfo &e = level.children[level.next++];
-        std::string path = level.prefix + ToUtf8(e.name);
+        std::string path = level.prefix + text::Utf16ToUtf8(e.name);
         if (e.type == cfb::ElementType::Stream) {
             std::cout << path << "\tstream\t" << e.size << '\n';
         } else {
@@ -152,6 +99,7 @@ std::vector<std::unique_ptr<Storage>> OpenPath(std::unique_ptr<Storage> root,
 
 int Ls(const std::string &file)
 {
+    RequireFile(file);
     List(Storage::OpenFile(file, ReadMode));
     std::cout.flush();
     return 0;
@@ -161,7 +109,8 @@ int Cat(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage cat: no stream named in '" + path + "'");
+    RequireFile(file);
     std::vector<std::unique_ptr<Storage>> chain;
     chain.push_back(Storage::OpenFile(file, ReadMode));
     for (size_t i = 0; i + 1 < names.size(); ++i)
@@ -178,7 +127,7 @@ int Put(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage put: no stream named in '" + path + "'");
     std::string data((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     std::u16string streamName = names.back();
     names.pop_back();
@@ -196,22 +145,35 @@ int Mkdir(const std::string &file, const std::string &path)
 {
     std::vector<std::u16string> names = SplitPath(path);
     if (names.empty())
-        return Usage();
+        return UsageError("storage mkdir: no storage named in '" + path + "'");
     OpenPath(OpenForWriting(file), names);
     return 0;
 }
 
 } // namespace
 
+void RequireFile(const std::string &file)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        throw EPlatformError(cfb::STG_E_FILENOTFOUND, file);
+}
+
 int RunStorageCommand(const Args &args)
 {
-    if (args.size() == 2 && args[0] == "ls")
+    if (args.empty())
+        return UsageError("storage: ls, cat, put or mkdir expected");
+    const std::string &command = args[0];
+    size_t wanted = command == "ls" ? 2 : (command == "cat" || command == "put" || command == "mkdir") ? 3 : 0;
+    if (wanted == 0)
+        return UsageError("storage: unknown command '" + command + "'");
+    if (args.size() != wanted)
+        return UsageError("storage " + command + (wanted == 2 ? ": FILE expected" : ": FILE and PATH expected"));
+    if (command == "ls")
         return Ls(args[1]);
-    if (args.size() == 3 && args[0] == "cat")
+    if (command == "cat")
         return Cat(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "put")
+    if (command == "put")
         return Put(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "mkdir")
-        return Mkdir(args[1], args[2]);
-    return Usage();
+    return Mkdir(args[1], args[2]);
 }

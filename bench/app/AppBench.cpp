@@ -1,0 +1,174 @@
+// The browser's main window: opening a database until every list is filled and the window is
+// idle, against the database's own load (OpenDatabase and the all-routines list) in the same
+// run, for the bundled sample and for a database of the whole Free Pascal source tree (built
+// by `qmk build` first); and re-flowing the lists when the window is resized.
+
+#include "bench/common/RatioReporter.h"
+#include "browser/app/F_Main.h"
+#include "browser/app/F_MainLists.h"
+#include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
+#include "platform/ui/Settings.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+const std::string kSample = VD_SOURCE_DIR "/samples/lcl.qmk";
+const char *const kFpcSources = "/usr/share/fpcsrc/3.2.2";
+
+std::string &FpcDatabase()
+{
+    static std::string path;
+    return path;
+}
+
+TfrmMain *&Window()
+{
+    static TfrmMain *window = nullptr;
+    return window;
+}
+
+// Lets the window finish every pending layout and paint.
+void Idle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+long ResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
+}
+
+void DatabaseLoad(benchmark::State &state, const std::string &path)
+{
+    for (auto _ : state) {
+        TvdQuillmarkBrowser browser;
+        browser.OpenDatabase(path);
+        TStringList routines;
+        browser.FillRoutineList(routines);
+        benchmark::DoNotOptimize(routines.Count());
+    }
+}
+
+void WindowOpen(benchmark::State &state, const std::string &path)
+{
+    TfrmMain *window = Window();
+    for (auto _ : state) {
+        window->OpenDocument(path);
+        Idle();
+        benchmark::DoNotOptimize(window->lstAllProperties->Model()->Count());
+    }
+}
+
+void SampleLoad(benchmark::State &state) { DatabaseLoad(state, kSample); }
+void SampleWindowOpen(benchmark::State &state) { WindowOpen(state, kSample); }
+
+void FpcLoad(benchmark::State &state)
+{
+    if (FpcDatabase().empty())
+        return state.SkipWithError("no Free Pascal sources");
+    DatabaseLoad(state, FpcDatabase());
+}
+
+void FpcWindowOpen(benchmark::State &state)
+{
+    if (FpcDatabase().empty())
+        return state.SkipWithError("no Free Pascal sources");
+    WindowOpen(state, FpcDatabase());
+}
+
+// One resize of the window with the largest database open and the given page shown, until the
+// visible lists are laid out again and painted. The baseline resizes an empty window.
+void ResizeWindow(benchmark::State &state, TfrmMain *window)
+{
+    window->pgcMain->setCurrentIndex(int(state.range(0)));
+    window->ShowUnit(window->lstUnits->Model()->Text(0));
+    Idle();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        window->resize(wide ? 1000 : 900, wide ? 700 : 640);
+        Idle();
+    }
+    state.SetLabel(window->pgcMain->tabText(int(state.range(0))).toStdString());
+}
+
+void Resize(benchmark::State &state)
+{
+    if (FpcDatabase().empty())
+        return state.SkipWithError("no Free Pascal sources");
+    Window()->OpenDocument(FpcDatabase());
+    ResizeWindow(state, Window());
+}
+
+void ResizeEmpty(benchmark::State &state)
+{
+    TfrmMain window;
+    window.show();
+    ResizeWindow(state, &window);
+}
+
+} // namespace
+
+BENCHMARK(SampleLoad)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(SampleWindowOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(FpcLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(FpcWindowOpen)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ResizeEmpty)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(Resize)->Arg(0)->Arg(2)->Arg(5)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir settings;
+    UseSettingsFolder(settings.path());
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir work;
+    if (std::filesystem::is_directory(kFpcSources)) {
+        std::string out = (work.path() + QStringLiteral("/fpc.qmk")).toStdString();
+        std::string command = std::string(QMK_TOOL) + " build -o " + out + " --name FPC " + kFpcSources + " >/dev/null";
+        if (std::system(command.c_str()) == 0)
+            FpcDatabase() = out;
+    }
+
+    TfrmMain window;
+    window.resize(900, 640);
+    window.show();
+    Window() = &window;
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatio("sample: window open / database load", "SampleWindowOpen", "SampleLoad", "at most 1.5, under 200 ms");
+    reporter.PrintRatio("Free Pascal tree: window open / database load", "FpcWindowOpen", "FpcLoad", "at most 1.5");
+    reporter.PrintRatio("resize with the Free Pascal tree, all methods shown / empty window", "Resize", "ResizeEmpty",
+                        "under 16 ms a resize");
+    std::printf("sample opened in the window: %.1f ms (CPU); one resize with all methods shown: %.1f ms (CPU)\n",
+                reporter.Seconds("SampleWindowOpen") * 1000, reporter.Seconds("Resize") * 1000);
+    if (!FpcDatabase().empty()) {
+        window.OpenDocument(FpcDatabase());
+        Idle();
+        std::cout << "resident memory with the Free Pascal tree open: " << ResidentKilobytes() / 1024 << " MB\n";
+    }
+    Window() = nullptr;
+    benchmark::Shutdown();
+    return 0;
+}
