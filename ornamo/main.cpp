@@ -8,15 +8,45 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: ornamo [FILE.SLB]\n"
+    "\n"
+    "Opens, builds, previews and saves Kavgraph style libraries.\n"
+    "\n"
+    "  FILE.SLB     a style library to open once the window shows\n"
+    "  -h, --help   this text\n"
+    "  --version    the program's version\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Answered before the application starts, so that they need no display.
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("ornamo %s\n", ORNAMO_VERSION);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ornamo");
     QApplication::setOrganizationName("Kavgraph");
     QApplication::setApplicationDisplayName(QObject::tr("Kavgraph Ornamo"));
     QApplication::setDesktopFileName("ornamo");
-    const QString besideProgram = QApplication::applicationDirPath() + "/ornamo.svg";
-    QApplication::setWindowIcon(QIcon::fromTheme("ornamo", QIcon(besideProgram)));
+    // The icon beside the program (build tree) or in the installed icon theme folder.
+    QIcon icon;
+    for (const QString &file : {QApplication::applicationDirPath() + "/ornamo.svg",
+                                QApplication::applicationDirPath() + "/../share/icons/hicolor/scalable/apps/ornamo.svg"})
+        if (icon.isNull() && QFileInfo::exists(file))
+            icon = QIcon(file);
+    QApplication::setWindowIcon(QIcon::fromTheme("ornamo", icon));
 
     ornamo::TfrmMain window;
     window.show();

@@ -101,6 +101,12 @@ TfrmMain::TfrmMain(const QString &TemplateFile, QWidget *Parent) : QMainWindow(P
 
 TfrmMain::~TfrmMain()
 {
+    // Children die after this part of the window: none of their signals or events may reach it.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+    sbContents->viewport()->removeEventFilter(this);
+    sbPreview->viewport()->removeEventFilter(this);
+    ContentsActor->OnClick = nullptr;
     // The actors go before their boxes.
     KVB->SetActor(nullptr);
     kvbContents->SetActor(nullptr);

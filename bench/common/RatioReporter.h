@@ -18,8 +18,9 @@ public:
         bool realTime = false; // measured with UseRealTime()
     };
 
-    // By function name ("BM_Load"), without the suffixes of arguments and options. Failed runs are
-    // left out.
+    // By full benchmark name ("BM_Load/min_time:2.000", "Resize/6/real_time"). Failed runs are
+    // left out. Lookups below take the full name or the function name alone ("BM_Load"), which
+    // then stands for the first of its runs.
     std::map<std::string, Times> times;
 
     void ReportRuns(const std::vector<Run> &runs) override
@@ -28,33 +29,42 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations <= 0)
                 continue;
             double n = static_cast<double>(run.iterations);
-            times[run.run_name.function_name] = {run.real_accumulated_time / n, run.cpu_accumulated_time / n,
-                                                 run.run_name.time_type.find("real") != std::string::npos};
+            times[run.benchmark_name()] = {run.real_accumulated_time / n, run.cpu_accumulated_time / n,
+                                           run.run_name.time_type.find("real") != std::string::npos};
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    bool Has(const std::string &name) const { return times.count(name) != 0; }
+    const Times *Find(const std::string &name) const
+    {
+        auto it = times.find(name);
+        if (it == times.end()) {
+            const std::string prefix = name + "/";
+            it = times.lower_bound(prefix);
+            if (it == times.end() || it->first.compare(0, prefix.size(), prefix) != 0)
+                return nullptr;
+        }
+        return &it->second;
+    }
+    bool Has(const std::string &name) const { return Find(name) != nullptr; }
 
     // Seconds per iteration as the benchmark measured it (real or CPU time); 0 when it did not run.
     double Seconds(const std::string &name) const
     {
-        auto it = times.find(name);
-        if (it == times.end())
-            return 0;
-        return it->second.realTime ? it->second.real : it->second.cpu;
+        const Times *t = Find(name);
+        return !t ? 0 : t->realTime ? t->real : t->cpu;
     }
 
     // measured / baseline, in real time when either was measured in real time; 0 when either did
     // not run.
     double Ratio(const std::string &measured, const std::string &baseline) const
     {
-        auto m = times.find(measured), b = times.find(baseline);
-        if (m == times.end() || b == times.end())
+        const Times *m = Find(measured), *b = Find(baseline);
+        if (!m || !b)
             return 0;
-        bool real = m->second.realTime || b->second.realTime;
-        double base = real ? b->second.real : b->second.cpu;
-        return base > 0 ? (real ? m->second.real : m->second.cpu) / base : 0;
+        bool real = m->realTime || b->realTime;
+        double base = real ? b->real : b->cpu;
+        return base > 0 ? (real ? m->real : m->cpu) / base : 0;
     }
 
     // "WHAT: 1.23x the baseline (goal: GOAL)"; nothing when either was filtered out.

@@ -172,10 +172,14 @@ std::string TSymbolListView::SelectedText() const { return fModel->Text(Selected
 
 int TSymbolListView::SelectedRow() const
 {
-    QModelIndex index = currentIndex();
-    if (!index.isValid() || !selectionModel() || !selectionModel()->isSelected(index))
+    if (!selectionModel())
         return -1;
-    return index.row();
+    QModelIndex index = currentIndex();
+    if (index.isValid() && selectionModel()->isSelected(index))
+        return index.row();
+    // Selected without becoming the current entry (by an accessibility tool).
+    QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 bool TSymbolListView::SelectText(std::string_view text)

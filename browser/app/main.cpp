@@ -11,8 +11,34 @@
 #include <QFileInfo>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: quillmark-browser [FILE.QMK]\n"
+    "\n"
+    "Shows the Object Pascal class library documented in a runtime database: units, classes,\n"
+    "interfaces, routines and members, inheritance diagrams, help topics and name search.\n"
+    "\n"
+    "  FILE.QMK     the database to open (further arguments are ignored)\n"
+    "  -h, --help   this text\n"
+    "  --version    the program's version\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Answered before the application starts, so that they need no display.
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillmark-browser %s\n", QUILLMARK_VERSION);
+        return 0;
+    }
     TQuillmarkApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillmark-browser"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));

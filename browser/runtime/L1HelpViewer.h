@@ -5,9 +5,11 @@
 // one reused window: a text browser with Back, Forward, Home and find-in-page. Its own failures
 // (no map, no source, an unknown topic) are shown in that window, never raised.
 //
-// A program installs it once at start:
+// A program installs it once at start, in main() after the application object (its window must
+// go before the application does):
 //
-//     static TL1HelpViewer helpViewer;
+//     QApplication app(argc, argv);
+//     TL1HelpViewer helpViewer;
 //     InstallHelpEngine(&helpViewer);
 
 #include "browser/runtime/L1HelpDisplayer.h"

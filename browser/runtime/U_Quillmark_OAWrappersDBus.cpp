@@ -10,6 +10,8 @@
 #include <QDBusError>
 #include <QDBusMessage>
 
+#include <climits>
+
 namespace {
 
 QString ToQString(const std::string &cp1252)
@@ -25,7 +27,7 @@ std::string FromQString(const QString &s)
 
 class DBusAutomationObject : public IAutomationObject {
 public:
-    DBusAutomationObject(QDBusConnection bus, QString id) : fBus(std::move(bus)), fId(std::move(id)) {}
+    explicit DBusAutomationObject(QString id) : fId(std::move(id)) {}
 
     bool Invoke(const std::string &method, std::vector<TAutomationArgument> &arguments) override
     {
@@ -34,7 +36,7 @@ public:
             call << ToQString(a.value);
         // Waits for the server however long it takes to answer, as the writer's editor may ask
         // its user first.
-        const QDBusMessage reply = fBus.call(call, QDBus::Block, INT_MAX);
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, INT_MAX);
         if (reply.type() != QDBusMessage::ReplyMessage)
             throw Exception(FromQString(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage()));
         const QList<QVariant> out = reply.arguments();
@@ -46,7 +48,7 @@ public:
     }
 
 private:
-    QDBusConnection fBus;
+    // No connection is kept: the program's single link may outlive the application object.
     QString fId;
 };
 
@@ -65,7 +67,7 @@ std::unique_ptr<IAutomationObject> ConnectAutomationObject(const std::string &pr
     if (!bus.isConnected())
         throw Exception(FromQString(bus.lastError().message().isEmpty() ? QStringLiteral("The D-Bus session bus cannot be reached.")
                                                                         : bus.lastError().message()));
-    return std::make_unique<DBusAutomationObject>(bus, QString::fromStdString(programmaticId));
+    return std::make_unique<DBusAutomationObject>(QString::fromStdString(programmaticId));
 }
 
 void UseDBusAutomation() { SetAutomationObjectFactory(ConnectAutomationObject); }

@@ -60,9 +60,11 @@ public:
     void ShowNoDiagram();
 
     TvdTreeDiagram *TreeDiagram() const { return fTreeDiagram; }
+    // Nodes of the previous diagram are forgotten with it (it may be freed next).
     void SetTreeDiagram(TvdTreeDiagram *diagram)
     {
         fTreeDiagram = diagram;
+        fSelectedNode = fHoveredNode = fPreviousNode = nullptr;
         fFlat.clear();
     }
     TvdTreeDiagramNode *SelectedNode() const { return fSelectedNode; }

@@ -37,11 +37,15 @@ MODULES = {
     "tools/kvgraph": ("diagram", 20),
     "examples": ("diagram", 20),
     "tools/quillmark-trace": ("trace", 20),
+    # The stand-in for the authoring application: a peer program on the bus, not a browser part.
+    "tools/quillmark-authoring": ("authoring", 20),
 }
 
 # Folders that are plain C++ throughout, whatever their targets link.
+# (tools/qmk is classified by its targets: qmk itself links QtCore and QtDBus for the automation
+# link of "qmk see"; its build library qmk_build stays plain.)
 PLAIN = ["platform/core", "platform/text", "platform/compoundfile", "browser/store", "browser/symbols",
-         "tools/qmk"]
+         "tools/qmk/qmkbuild"]
 
 # Operating-system headers that browser/ leaves to platform/ (platform/core/FileSystem.h).
 OS_HEADER = re.compile(r"^(sys/.*|unistd\.h|fcntl\.h|dirent\.h|sys/stat\.h)$")

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -294,6 +295,31 @@ TEST_F(DialogsTest, PositionAndSizeFieldsFollowTheAlignment)
     TfrmBitmapItemProps other(nullptr, bitmap);
     EXPECT_FALSE(other.General->edLeft->isEnabled());
     EXPECT_FALSE(other.General->edWidth->isEnabled());
+}
+
+TEST_F(DialogsTest, APictureThatCannotBeReadLeavesTheBitmap)
+{
+    TKVBitmapItem item;
+    item.Bitmap.SetSize(2, 3);
+    TfrmBitmapItemProps dialog(nullptr, item);
+    QFile junk(fDir.filePath("junk.bmp"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("BM not really a picture");
+    junk.close();
+    UI.FileNames = {junk.fileName()};
+    dialog.btSelect->click();
+    EXPECT_EQ(UI.Errors.size(), 1);
+    TKVBitmapItem out;
+    dialog.Apply(out);
+    EXPECT_EQ(out.Bitmap.Width(), 2);
+
+    QImage picture(5, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(fDir.filePath("red.png")));
+    EXPECT_TRUE(dialog.LoadPicture(fDir.filePath("red.png")));
+    dialog.Apply(out);
+    EXPECT_EQ(out.Bitmap.Width(), 5);
+    EXPECT_EQ(ColorToRGB(out.Bitmap.Pixel(4, 3)), clRed);
 }
 
 TEST_F(DialogsTest, PreviewSettingsApplyToThePreview)

@@ -264,8 +264,11 @@ TEST_F(VisualFixture, RootNameSelectsNothingAndNoDiagramPaintsWhite)
     view.ShowDiagram(diagram.get(), "troot");
     EXPECT_EQ(view.SelectedNode(), nullptr);
     EXPECT_EQ(host.Pixel(5, 95), kWhite);
+    view.MouseMove(0, 20, 105);
+    ASSERT_NE(view.HoveredNode(), nullptr);
     view.ShowNoDiagram();
     EXPECT_EQ(view.TreeDiagram(), nullptr);
+    EXPECT_EQ(view.HoveredNode(), nullptr); // nothing of a diagram that may be freed next
     EXPECT_EQ(host.Pixel(15, 103), kWhite);
     EXPECT_EQ(host.scrollBox.HorzRange(), 0);
     try {

@@ -80,29 +80,55 @@ TypeCatalog::TypeCatalog()
         fTypes[name];
 }
 
+size_t TypeCatalog::NoCaseHash::operator()(std::string_view s) const
+{
+    size_t h = 14695981039346656037ull; // FNV-1a
+    for (char c : s)
+        h = (h ^ static_cast<unsigned char>(text::AsciiLower(c))) * 1099511628211ull;
+    return h;
+}
+
+bool TypeCatalog::NoCaseEqual::operator()(std::string_view a, std::string_view b) const
+{
+    return text::AsciiSameText(a, b);
+}
+
+TypeCatalog::Entry &TypeCatalog::Slot(std::string_view name)
+{
+    auto it = fTypes.find(name);
+    if (it == fTypes.end())
+        it = fTypes.emplace(std::string(name), Entry{}).first;
+    return it->second;
+}
+
 void TypeCatalog::AddMethodPointer(std::string_view name)
 {
-    fTypes[Lower(name)].methodPointer = true;
+    Slot(name).methodPointer = true;
 }
 
 void TypeCatalog::AddAlias(std::string_view name, std::string_view target)
 {
-    fTypes[Lower(name)].aliasOf.push_back(Lower(target));
+    // Every pass over a unit sees its aliases again; each is kept once.
+    std::vector<std::string> &targets = Slot(name).aliasOf;
+    for (const std::string &t : targets)
+        if (text::AsciiSameText(t, target))
+            return;
+    targets.push_back(Lower(target));
 }
 
 void TypeCatalog::AddOther(std::string_view name)
 {
-    fTypes[Lower(name)];
+    Slot(name);
 }
 
 bool TypeCatalog::IsDeclared(std::string_view name) const
 {
-    return fTypes.count(Lower(name)) > 0;
+    return fTypes.find(name) != fTypes.end();
 }
 
 std::string TypeCatalog::AliasTarget(std::string_view name) const
 {
-    auto it = fTypes.find(Lower(name));
+    auto it = fTypes.find(name);
     return it == fTypes.end() || it->second.aliasOf.empty() ? std::string() : it->second.aliasOf.front();
 }
 
@@ -112,7 +138,7 @@ bool TypeCatalog::IsMethodPointer(std::string_view name) const
     std::vector<std::string> queue{Lower(name)};
     std::unordered_set<std::string> seen{queue[0]};
     for (size_t i = 0; i < queue.size(); ++i) {
-        auto it = fTypes.find(queue[i]);
+        auto it = fTypes.find(std::string_view(queue[i]));
         if (it == fTypes.end())
             continue;
         if (it->second.methodPointer)

@@ -79,7 +79,18 @@ private:
         bool methodPointer = false;
         std::vector<std::string> aliasOf; // lower case
     };
-    std::unordered_map<std::string, Entry> fTypes; // lower-case name
+    // Names compare without regard to ASCII letter case, so lookups need no lower-case copy.
+    struct NoCaseHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    Entry &Slot(std::string_view name);
+
+    std::unordered_map<std::string, Entry, NoCaseHash, NoCaseEqual> fTypes;
 };
 
 std::string Lower(std::string_view s);

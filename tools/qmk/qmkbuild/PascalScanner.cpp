@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -47,7 +48,16 @@ bool ReadWholeFile(const fs::path &path, std::string &text)
     std::unique_ptr<FILE, int (*)(FILE *)> f(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!f)
         return false;
+    // Sized from the file's length; a file that grows meanwhile is read to its end all the same.
     text.clear();
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(f.get());
+        std::rewind(f.get());
+        if (size > 0) {
+            text.resize(size_t(size));
+            text.resize(std::fread(text.data(), 1, text.size(), f.get()));
+        }
+    }
     char buffer[1 << 16];
     while (size_t n = std::fread(buffer, 1, sizeof buffer, f.get()))
         text.append(buffer, n);
@@ -104,6 +114,28 @@ UnitScanner::SourceFile *UnitScanner::Load(const fs::path &path, std::string tex
     return raw;
 }
 
+// Folders are listed once for the whole scan: include files are looked for in the same few
+// folders again and again, in every pass of every unit.
+const UnitScanner::FolderListing &UnitScanner::Listing(const fs::path &folder)
+{
+    auto [it, fresh] = fFolders.try_emplace(folder.string());
+    if (fresh) {
+        std::error_code ec;
+        for (fs::directory_iterator entry(folder.empty() ? fs::path(".") : folder, ec), end; !ec && entry != end;
+             entry.increment(ec)) {
+            std::error_code fileError;
+            if (!entry->is_regular_file(fileError))
+                continue;
+            std::string name = entry->path().filename().string();
+            std::string &known = it->second.byLower[Lower(name)];
+            if (known.empty() || name < known)
+                known = name; // the same choice whatever order the folder lists its files in
+            it->second.exact.insert(std::move(name));
+        }
+    }
+    return it->second;
+}
+
 UnitScanner::SourceFile *UnitScanner::FindInclude(const SourceFile &from, const std::string &name, int line)
 {
     std::string fileName = name;
@@ -116,20 +148,15 @@ UnitScanner::SourceFile *UnitScanner::FindInclude(const SourceFile &from, const 
             candidates.push_back(fileName + ext);
     for (const fs::path &folder : folders) {
         for (const std::string &candidate : candidates) {
-            fs::path p = folder / candidate;
-            std::error_code ec;
-            if (!fs::is_regular_file(p, ec)) {
+            fs::path p = (folder / candidate).lexically_normal();
+            const FolderListing &listing = Listing(p.parent_path());
+            std::string leaf = p.filename().string();
+            if (!listing.exact.count(leaf)) {
                 // The sources were written for file systems that ignore letter case.
-                fs::path dir = p.parent_path();
-                std::string want = Lower(p.filename().string());
-                p.clear();
-                for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-                    if (Lower(it->path().filename().string()) == want && it->is_regular_file(ec)) {
-                        p = it->path();
-                        break;
-                    }
-                if (p.empty())
+                auto it = listing.byLower.find(Lower(leaf));
+                if (it == listing.byLower.end())
                     continue;
+                p.replace_filename(it->second);
             }
             std::string key = p.lexically_normal().string();
             if (auto it = fByPath.find(key); it != fByPath.end())

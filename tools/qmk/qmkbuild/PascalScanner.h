@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace qmkbuild {
@@ -42,6 +43,13 @@ public:
 private:
     struct SourceFile;
     struct PassResult;
+    // The regular files of a folder: their names, and the name for each lower-case name.
+    struct FolderListing {
+        std::unordered_set<std::string> exact;
+        std::unordered_map<std::string, std::string> byLower;
+    };
+
+    const FolderListing &Listing(const std::filesystem::path &folder);
 
     std::optional<UnitDecl> ScanOwned(std::string source, const std::string &fileName);
     SourceFile *Load(const std::filesystem::path &path, std::string text);
@@ -55,6 +63,7 @@ private:
     bool fReadIncludes = true;
     std::vector<std::unique_ptr<SourceFile>> fFiles; // of the unit being scanned
     std::map<std::string, SourceFile *> fByPath;
+    std::unordered_map<std::string, FolderListing> fFolders; // by path, for the scanner's life
     std::set<std::tuple<std::string, int, std::string>> fWarned; // each warning once
 };
 
