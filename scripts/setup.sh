@@ -10,6 +10,8 @@ packages=(
   libgsf-bin python3-olefile libolecf-utils dbus xvfb xauth imagemagick
   qt6-svg-dev poppler-utils librsvg2-bin
   libchm-dev lazarus-doc-2.2
+  doxygen desktop-file-utils shared-mime-info man-db dpkg-dev
+  at-spi2-core python3-pyatspi xdotool
 )
 
 missing=()

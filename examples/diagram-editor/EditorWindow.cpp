@@ -624,10 +624,12 @@ std::string EditorWindow::Contents()
                 point(h->Position);
             point(e->Adjacent->Position);
             point(e->Adjacent->Handle->Position);
-            out << e->Text().size() << ':' << e->Text();
         }
+        // A styled edge shows its style's text (painting copies it to the label); a plain one its own.
         if (const auto *e = dynamic_cast<const TKVEdge *>(o))
             out << e->Style.Name.size() << ':' << e->Style.Name << e->Style.Data.size() << ':' << e->Style.Data;
+        else if (const auto *e = dynamic_cast<const TKVCustomEdge *>(o))
+            out << e->Text().size() << ':' << e->Text();
         out << '\n';
     }
     return out.str();

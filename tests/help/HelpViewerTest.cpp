@@ -143,6 +143,25 @@ TEST_F(Viewer, CompiledHelpPagesOpen)
     EXPECT_EQ(viewer.CurrentPage(), QString("index.html"));
 }
 
+TEST(SampleTopics, EveryPageOfTheSampleMapIsInTheInstalledHelp)
+{
+    const std::string mapPath = VD_SOURCE_DIR "/samples/lcl.topics";
+    const THelpTopicMap map = ReadHelpTopicMap(mapPath);
+    const std::string source = ResolveHelpSource(mapPath, map.source);
+    if (!std::filesystem::exists(source))
+        GTEST_SKIP() << source << " is not installed";
+    const std::unique_ptr<THelpSource> help = OpenHelpSource(source);
+    ASSERT_GT(map.topics.size(), 10000u);
+    int missing = 0;
+    for (const auto &[context, page] : map.topics) {
+        const std::string file = page.substr(0, page.find('#'));
+        if (!help->Read(QString::fromStdString(file)))
+            ++missing;
+    }
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(help->HomePage(), QString("index.html"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
