@@ -67,6 +67,24 @@ public:
     /// The diagram's undo steps, for an Edit menu.
     QUndoStack *UndoStack() const { return fDiagram->UndoStack(); }
 
+    ///@{
+    /// The published properties under the setter names Qt's form compiler calls, so that forms
+    /// made in Qt Designer compile.
+    void setColor(TColor V) { SetColor(V); }
+    void setScale(int V) { SetScale(V); }
+    void setPrintScale(int V) { SetPrintScale(V); }
+    void setShowGrid(bool V) { SetShowGrid(V); }
+    void setCenterBitmap(bool V) { SetCenterBitmap(V); }
+    void setGridStep(int V) { SetGridStep(V); }
+    void setGridColor(TColor V) { SetGridColor(V); }
+    void setShowPrinterPage(bool V) { SetShowPrinterPage(V); }
+    void setAutoSize(bool V) { AutoSize = V; }
+    void setDiagramHintPause(int V) { DiagramHintPause = V; }
+    void setImmediateRedraw(bool V) { ImmediateRedraw = V; }
+    void setShowDiagramHint(bool V) { ShowDiagramHint = V; }
+    void setAntialiased(bool V) { SetAntialiased(V); }
+    ///@}
+
     // ---- Properties ----
     /// The actor that gets the box's mouse and key events, or none.
     TKVActor *Actor() const { return fActor; }

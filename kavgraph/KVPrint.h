@@ -36,6 +36,9 @@ public:
     /// Leaves the views of its box.
     ~TKVPrintPreview() override;
 
+    /// The published property under the setter name Qt's form compiler calls.
+    void setColor(TColor V) { SetColor(V); }
+
     /// The box shown, or none.
     TKVDiagramBox *DiagramBox() const { return fDiagramBox; }
     /// Leaves the views of the previous box and joins those of Box.

@@ -38,6 +38,14 @@ public:
     /// Leaves the views of its box.
     ~TKVOverviewBox() override;
 
+    ///@{
+    /// The published properties under the setter names Qt's form compiler calls.
+    void setColor(TColor V) { SetColor(V); }
+    void setMinZoom(int V) { MinZoom = V; }
+    void setMaxZoom(int V) { MaxZoom = V; }
+    void setActive(bool V) { SetActive(V); }
+    ///@}
+
     std::int32_t MinZoom = 0; ///< the smallest scale a right-button zoom sets, percent (set both, positive)
     std::int32_t MaxZoom = 0; ///< the largest scale a right-button zoom sets, percent
     TKVScaleEvent OnScaleChange; ///< called with the scale a right-button zoom is about to set

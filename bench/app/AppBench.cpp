@@ -229,7 +229,14 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     if (std::filesystem::is_directory(kFpcSources)) {
         std::string out = (work.path() + QStringLiteral("/fpc.qmk")).toStdString();
-        std::string command = std::string(QMK_TOOL) + " build -o " + out + " --name FPC " + kFpcSources + " >/dev/null";
+        // The include folders of the run-time library, so that classes declared in include files
+        // (TComponent among them) are found.
+        std::string includes;
+        for (const char *dir : {"rtl/inc", "rtl/objpas", "rtl/objpas/classes", "rtl/objpas/sysutils", "rtl/unix",
+                                "rtl/linux", "rtl/x86_64"})
+            includes += std::string(" -I ") + kFpcSources + "/" + dir;
+        std::string command = std::string(QMK_TOOL) + " build -o " + out + " --name FPC --quiet" + includes + " " +
+                              kFpcSources + " >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0)
             FpcDatabase() = out;
     }
