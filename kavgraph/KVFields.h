@@ -12,17 +12,20 @@
 
 namespace kavgraph {
 
+/// How a field is stored: a tagged integer or a Boolean.
 enum TKVFieldKind : std::uint8_t { fkInteger, fkBoolean };
 
+/// One stored field of a Record: its name, kind and accessors.
 template <typename Record> struct TKVField {
-    const char *Name;
-    TKVFieldKind Kind;
-    std::int32_t (*Get)(const Record &R); // a Boolean as 0 or 1
-    void (*Set)(Record &R, std::int32_t Value);
-    // Fields of one group are dumped together (a set stored as one Boolean per member).
+    const char *Name; ///< The name in dumps.
+    TKVFieldKind Kind; ///< How it is stored.
+    std::int32_t (*Get)(const Record &R); ///< a Boolean as 0 or 1
+    void (*Set)(Record &R, std::int32_t Value); ///< Stores a value read (a Boolean as 0 or 1).
+    /// Fields of one group are dumped together (a set stored as one Boolean per member).
     const char *Group = nullptr;
 };
 
+/// Writes the fields of R in list order.
 template <typename Record> void WriteFields(TKVWriter &Writer, const Record &R, std::span<const TKVField<Record>> Fields)
 {
     for (const TKVField<Record> &f : Fields) {
@@ -33,13 +36,14 @@ template <typename Record> void WriteFields(TKVWriter &Writer, const Record &R, 
     }
 }
 
-// Each field is set as soon as it is read: a read error keeps the fields read before it.
+/// Each field is set as soon as it is read: a read error keeps the fields read before it.
 template <typename Record> void ReadFields(TKVReader &Reader, Record &R, std::span<const TKVField<Record>> Fields)
 {
     for (const TKVField<Record> &f : Fields)
         f.Set(R, f.Kind == fkBoolean ? std::int32_t(Reader.ReadBoolean()) : Reader.ReadInteger());
 }
 
+/// Copies the fields of From into To.
 template <typename Record> void CopyFields(Record &To, const Record &From, std::span<const TKVField<Record>> Fields)
 {
     for (const TKVField<Record> &f : Fields)
