@@ -4,10 +4,13 @@
 
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QGlyphRun>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -73,12 +76,47 @@ void TBitmap::SetImage(const QImage &image)
 
 // ---- TCanvas ---------------------------------------------------------------------------
 
+struct TCanvas::ShapedText {
+    QString text;
+    int advance = 0;                        // device pixels
+    bool plain = true;                      // no control characters
+    std::optional<QList<QGlyphRun>> glyphs; // laid out on its first drawing, baseline at 0
+};
+
+struct TCanvas::ShapedTexts {
+    TFont font;
+    int pixelSize = 0;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, ShapedText, Hash, std::equal_to<>> texts;
+};
+
+// The shaped texts of the fonts used last; a few fonts cover a view, a bound keeps others small.
+std::shared_ptr<TCanvas::ShapedTexts> TCanvas::ShapedTextsOf(const TFont &font, int pixelSize)
+{
+    thread_local std::vector<std::shared_ptr<TCanvas::ShapedTexts>> recent;
+    for (const auto &texts : recent)
+        if (texts->pixelSize == pixelSize && texts->font == font)
+            return texts;
+    constexpr std::size_t kFonts = 16;
+    if (recent.size() >= kFonts)
+        recent.erase(recent.begin());
+    auto texts = std::make_shared<TCanvas::ShapedTexts>();
+    texts->font = font;
+    texts->pixelSize = pixelSize;
+    recent.push_back(texts);
+    return texts;
+}
+
 TCanvas::TCanvas(QPaintDevice *device) : fDevice(device)
 {
     fRaster = device->devType() == QInternal::Image;
     fPainter.begin(device);
     fPainter.setRenderHint(QPainter::Antialiasing, false);
     fVector = fPainter.paintEngine() && fPainter.paintEngine()->type() == QPaintEngine::SVG;
+    fGlyphRuns = fPainter.paintEngine() && fPainter.paintEngine()->type() == QPaintEngine::Raster;
 }
 
 void TCanvas::SetAntialiased(bool on)
@@ -467,14 +505,65 @@ void TCanvas::ApplyFont()
     font.setStrikeOut(Font.StrikeOut);
     fPainter.setFont(font);
     fMetrics = std::make_unique<QFontMetrics>(font);
+    fShaped = ShapedTextsOf(Font, pixelSize);
     fAppliedFont = Font;
     fAppliedFontPixels = pixelSize;
+}
+
+// Valid until the applied font changes; call ApplyFont first.
+TCanvas::ShapedText &TCanvas::Shaped(std::string_view text)
+{
+    auto &texts = fShaped->texts;
+    if (const auto found = texts.find(text); found != texts.end())
+        return found->second;
+    constexpr std::size_t kMaxShaped = 8192; // a bound for views that never repeat a text
+    if (texts.size() >= kMaxShaped)
+        texts.clear();
+    ShapedText shaped;
+    shaped.text = ToQString(text);
+    shaped.advance = fMetrics->horizontalAdvance(shaped.text);
+    shaped.plain = std::none_of(shaped.text.begin(), shaped.text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return texts.emplace(std::string(text), std::move(shaped)).first->second;
+}
+
+void TCanvas::DrawShaped(QPoint topLeft, ShapedText &shaped)
+{
+    fPainter.setPen(ToQColor(Font.Color));
+    fAppliedPen.reset();
+    const QPoint baseline(topLeft.x(), topLeft.y() + fMetrics->ascent());
+    // Glyph runs give the same pixels as drawing the text, except for the decoration lines, which
+    // the painter places itself; those texts and control characters keep the painter's drawing.
+    if (!fGlyphRuns || !shaped.plain || Font.Underline || Font.StrikeOut) {
+        fPainter.drawText(baseline, shaped.text);
+        return;
+    }
+    if (!shaped.glyphs) {
+        QTextLayout layout(shaped.text, fPainter.font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (line.isValid())
+            line.setLineWidth(1e6);
+        layout.endLayout();
+        const qreal ascent = line.isValid() ? line.ascent() : 0;
+        shaped.glyphs = layout.glyphRuns();
+        for (QGlyphRun &run : *shaped.glyphs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF &position : positions)
+                position.ry() -= ascent;
+            run.setPositions(positions);
+        }
+    }
+    for (const QGlyphRun &run : *shaped.glyphs)
+        fPainter.drawGlyphRun(baseline, run);
 }
 
 int TCanvas::TextWidth(std::string_view text)
 {
     ApplyFont();
-    return ClampDevice(fMetrics->horizontalAdvance(ToQString(text)) / std::abs(ScaleX()));
+    return ClampDevice(Shaped(text).advance / std::abs(ScaleX()));
 }
 
 int TCanvas::TextHeight(std::string_view)
@@ -486,15 +575,13 @@ int TCanvas::TextHeight(std::string_view)
 void TCanvas::TextOut(int x, int y, std::string_view text)
 {
     ApplyFont();
-    const QString s = ToQString(text);
+    ShapedText &shaped = Shaped(text);
     const QPoint p = LPtoDP(QPoint(x, y));
     fPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     fAppliedMode = pmCopy;
     if (Brush.Style == bsSolid)
-        FillDeviceRect(p.x(), p.y(), p.x() + fMetrics->horizontalAdvance(s), p.y() + fMetrics->height(), Brush);
-    fPainter.setPen(ToQColor(Font.Color));
-    fAppliedPen.reset();
-    fPainter.drawText(QPoint(p.x(), p.y() + fMetrics->ascent()), s);
+        FillDeviceRect(p.x(), p.y(), p.x() + shaped.advance, p.y() + fMetrics->height(), Brush);
+    DrawShaped(p, shaped);
 }
 
 void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, std::string_view text)
@@ -507,19 +594,16 @@ void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, s
     fAppliedMode = pmCopy;
     FillDeviceRect(d.left, d.top, d.right, d.bottom, BrushOf(Brush));
     const QPoint p = LPtoDP(QPoint(x, y));
-    const QString s = ToQString(text);
-    fPainter.setPen(ToQColor(Font.Color));
-    fAppliedPen.reset();
-    const QPoint baseline(p.x(), p.y() + fMetrics->ascent());
+    ShapedText &shaped = Shaped(text);
     // Clipping costs a painter state: only text that reaches out of the rectangle needs it.
     if (p.x() >= d.left && p.y() >= d.top && p.y() + fMetrics->height() <= d.bottom &&
-        p.x() + fMetrics->horizontalAdvance(s) <= d.right) {
-        fPainter.drawText(baseline, s);
+        p.x() + shaped.advance <= d.right) {
+        DrawShaped(p, shaped);
         return;
     }
     fPainter.save();
     fPainter.setClipRect(Span(d.left, d.top, d.right, d.bottom), Qt::IntersectClip);
-    fPainter.drawText(baseline, s);
+    DrawShaped(p, shaped);
     fPainter.restore();
 }
 
