@@ -81,6 +81,12 @@ struct TCanvas::ShapedText {
     int advance = 0;                        // device pixels
     bool plain = true;                      // no control characters
     std::optional<QList<QGlyphRun>> glyphs; // laid out on its first drawing, baseline at 0
+    // The text cell as drawn on a solid brush, for the last colours it was drawn with, and whether
+    // its ink reaches out of the cell on surfaces of the format probed.
+    QImage cell;
+    TColor cellInk = 0, cellBack = 0;
+    QImage::Format probed = QImage::Format_Invalid;
+    bool spills = false;
 };
 
 struct TCanvas::ShapedTexts {
@@ -526,6 +532,30 @@ TCanvas::ShapedText &TCanvas::Shaped(std::string_view text)
     return texts.emplace(std::string(text), std::move(shaped)).first->second;
 }
 
+const QList<QGlyphRun> &TCanvas::LaidOut(ShapedText &shaped)
+{
+    if (shaped.glyphs)
+        return *shaped.glyphs;
+    QTextLayout layout(shaped.text, fPainter.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e6);
+    layout.endLayout();
+    const qreal ascent = line.isValid() ? line.ascent() : 0;
+    shaped.glyphs = layout.glyphRuns();
+    for (QGlyphRun &run : *shaped.glyphs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF &position : positions)
+            position.ry() -= ascent;
+        run.setPositions(positions);
+    }
+    return *shaped.glyphs;
+}
+
 void TCanvas::DrawShaped(QPoint topLeft, ShapedText &shaped)
 {
     fPainter.setPen(ToQColor(Font.Color));
@@ -537,26 +567,7 @@ void TCanvas::DrawShaped(QPoint topLeft, ShapedText &shaped)
         fPainter.drawText(baseline, shaped.text);
         return;
     }
-    if (!shaped.glyphs) {
-        QTextLayout layout(shaped.text, fPainter.font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        if (line.isValid())
-            line.setLineWidth(1e6);
-        layout.endLayout();
-        const qreal ascent = line.isValid() ? line.ascent() : 0;
-        shaped.glyphs = layout.glyphRuns();
-        for (QGlyphRun &run : *shaped.glyphs) {
-            QList<QPointF> positions = run.positions();
-            for (QPointF &position : positions)
-                position.ry() -= ascent;
-            run.setPositions(positions);
-        }
-    }
-    for (const QGlyphRun &run : *shaped.glyphs)
+    for (const QGlyphRun &run : LaidOut(shaped))
         fPainter.drawGlyphRun(baseline, run);
 }
 
@@ -579,9 +590,66 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
     const QPoint p = LPtoDP(QPoint(x, y));
     fPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     fAppliedMode = pmCopy;
-    if (Brush.Style == bsSolid)
+    if (Brush.Style == bsSolid) {
+        if (const QImage *cell = Cell(shaped)) {
+            fPainter.drawImage(p, *cell);
+            return;
+        }
         FillDeviceRect(p.x(), p.y(), p.x() + shaped.advance, p.y() + fMetrics->height(), Brush);
+    }
     DrawShaped(p, shaped);
+}
+
+// Glyphs are blended pixel by pixel; a text on a solid cell looks the same wherever it is drawn
+// (at whole pixels, on a raster image of one format), so the finished cell is kept and copied.
+// The copy covers only the cell: texts whose ink reaches beyond it are drawn each time.
+const QImage *TCanvas::Cell(ShapedText &shaped)
+{
+    if (!fGlyphRuns || fDevice->devType() != QInternal::Image || !shaped.plain || Font.Underline || Font.StrikeOut)
+        return nullptr;
+    const QTransform &t = fPainter.worldTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    const QImage::Format format = static_cast<const QImage *>(fDevice)->format();
+    const int width = shaped.advance, height = fMetrics->height();
+    if (width <= 0 || height <= 0 || width > 4096)
+        return nullptr;
+    if (shaped.probed != format) {
+        // Whether any ink falls outside the cell: white on black shows the faintest trace.
+        const int margin = height;
+        QImage probe(width + 2 * margin, height + 2 * margin, format);
+        probe.fill(Qt::black);
+        DrawGlyphs(probe, QPoint(margin, margin), Qt::white, shaped);
+        const QRect inside(margin, margin, width, height);
+        const QRgb black = probe.pixel(0, 0);
+        bool spills = false;
+        for (int y = 0; y < probe.height() && !spills; ++y)
+            for (int x = 0; x < probe.width() && !spills; ++x)
+                spills = !inside.contains(x, y) && probe.pixel(x, y) != black;
+        shaped.probed = format;
+        shaped.spills = spills;
+        shaped.cell = QImage();
+    }
+    if (shaped.spills)
+        return nullptr;
+    if (shaped.cell.isNull() || shaped.cellInk != Font.Color || shaped.cellBack != Brush.Color) {
+        shaped.cell = QImage(width, height, format);
+        shaped.cell.fill(ToQColor(Brush.Color));
+        DrawGlyphs(shaped.cell, QPoint(0, 0), ToQColor(Font.Color), shaped);
+        shaped.cellInk = Font.Color;
+        shaped.cellBack = Brush.Color;
+    }
+    return &shaped.cell;
+}
+
+void TCanvas::DrawGlyphs(QImage &image, QPoint topLeft, const QColor &color, ShapedText &shaped)
+{
+    QPainter painter(&image);
+    painter.setFont(fPainter.font());
+    painter.setPen(color);
+    const QPoint baseline(topLeft.x(), topLeft.y() + fMetrics->ascent());
+    for (const QGlyphRun &run : LaidOut(shaped))
+        painter.drawGlyphRun(baseline, run);
 }
 
 void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, std::string_view text)

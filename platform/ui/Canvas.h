@@ -13,6 +13,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -172,6 +173,9 @@ private:
     static std::shared_ptr<ShapedTexts> ShapedTextsOf(const TFont &font, int pixelSize);
     ShapedText &Shaped(std::string_view text);
     void DrawShaped(QPoint topLeft, ShapedText &shaped);
+    const QList<QGlyphRun> &LaidOut(ShapedText &shaped);
+    const QImage *Cell(ShapedText &shaped);
+    void DrawGlyphs(QImage &image, QPoint topLeft, const QColor &color, ShapedText &shaped);
 
     QPaintDevice *fDevice;
     QPainter fPainter;
