@@ -355,6 +355,14 @@ void TCanvas::DrawThinLine(QPoint from, QPoint to)
         fPainter.drawLine(from, to);
         return;
     }
+    if (pattern.empty() && (dx == 0 || dy == 0)) {
+        // A solid straight run lights a one-pixel band; the painter fills it in one go.
+        const int left = sx > 0 ? from.x() : to.x() + 1, right = sx > 0 ? to.x() : from.x() + 1;
+        const int top = sy > 0 ? from.y() : to.y() + 1, bottom = sy > 0 ? to.y() : from.y() + 1;
+        const QRect band = dy == 0 ? QRect(left, from.y(), right - left, 1) : QRect(from.x(), top, 1, bottom - top);
+        fPainter.fillRect(band & visible, ToQColor(Pen.Color));
+        return;
+    }
     fPoints.clear();
     long long err = dx + dy;
     int x = from.x(), y = from.y();
@@ -421,13 +429,21 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
         const int before = (w - 1) / 2, after = w - 1 - before;
         outer = {d.left - before, d.top - before, d.right + after, d.bottom + after};
     }
-    FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
     const bool solid = w > 1 || Pen.Style == psSolid || Pen.Style == psInsideFrame || Pen.Style > psInsideFrame;
+    // Opaque paint in copy mode: the whole rectangle in the pen colour, then the interior over it.
+    const bool opaque = solid && (fRaster ? Pen.Mode : pmCopy) == pmCopy && fill.Style == bsSolid;
+    if (!opaque)
+        FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
     if (solid) {
         // The frame as four bands that never overlap, so not-XOR touches each pixel once.
         const TBrush ink{Pen.Color, bsSolid};
         if (outer.right - outer.left <= 2 * w || outer.bottom - outer.top <= 2 * w) {
             FillDeviceRect(outer.left, outer.top, outer.right, outer.bottom, ink);
+            return;
+        }
+        if (opaque) {
+            FillDeviceRect(outer.left, outer.top, outer.right, outer.bottom, ink);
+            FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
             return;
         }
         FillDeviceRect(outer.left, outer.top, outer.right, outer.top + w, ink);
