@@ -636,12 +636,20 @@ const QImage *TCanvas::Cell(ShapedText &shaped)
         QImage probe(width + 2 * margin, height + 2 * margin, format);
         probe.fill(Qt::black);
         DrawGlyphs(probe, QPoint(margin, margin), Qt::white, shaped);
-        const QRect inside(margin, margin, width, height);
         const QRgb black = probe.pixel(0, 0);
+        const auto touched = [&](int y, int from, int to) {
+            for (int x = from; x < to; ++x)
+                if (probe.pixel(x, y) != black)
+                    return true;
+            return false;
+        };
         bool spills = false;
-        for (int y = 0; y < probe.height() && !spills; ++y)
-            for (int x = 0; x < probe.width() && !spills; ++x)
-                spills = !inside.contains(x, y) && probe.pixel(x, y) != black;
+        for (int y = 0; y < probe.height() && !spills; ++y) {
+            if (y < margin || y >= margin + height)
+                spills = touched(y, 0, probe.width());
+            else
+                spills = touched(y, 0, margin) || touched(y, margin + width, probe.width());
+        }
         shaped.probed = format;
         shaped.spills = spills;
         shaped.cell = QImage();
