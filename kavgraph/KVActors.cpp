@@ -1,9 +1,15 @@
+// The actors: what the pointer and keys do in a diagram box.
+
 #include "kavgraph/KVActors.h"
 
 #include "kavgraph/KVObjsBox.h"
 
+#include <QGuiApplication>
 #include <QScrollArea>
+#include <QStyleHints>
 #include <QScrollBar>
+
+#include <cstdlib>
 
 namespace kavgraph {
 
@@ -53,6 +59,12 @@ void TKVEditActor::DoMouseDown(QObject *, TMouseButton Button, TShiftState Shift
     if (Button == mbLeft) {
         Current = box.FindObject(P);
         if (Current) {
+            // The whole gesture, up to the release, is one step to undo.
+            if (!std::exchange(fChanging, true)) {
+                TKVObjectList touched = box.Selection;
+                touched.push_back(Current);
+                box.Diagram()->BeginChange(touched);
+            }
             bool add;
             if (IsA(Current, otEdge) && Current->Selected) {
                 Mode = amAddHandle;
@@ -141,7 +153,15 @@ void TKVEditActor::DoMouseUp(QObject *, TMouseButton Button, TShiftState Shift, 
             OnRightClick(this);
         if (Current) {
             if (IsA(Current, otHandle) && Mode == amDeleteHandle) {
-                box.DeleteHandle(static_cast<TKVHandle *>(Current));
+                auto *handle = static_cast<TKVHandle *>(Current);
+                auto *edge = dynamic_cast<TKVCustomEdge *>(handle->Owner());
+                const int index = edge ? edge->IndexOfHandle(handle) : -1;
+                if (edge && (index == 0 || index == int(edge->Handles.size()) - 1)) {
+                    // An end handle stays; left selected, a group drag would move that end twice.
+                    box.Diagram()->RemoveFromSelection(handle);
+                } else {
+                    box.DeleteHandle(handle);
+                }
                 Current = nullptr;
             } else if (IsA(HandleOwner(Current), otVertex)) {
                 Current = HandleOwner(Current);
@@ -154,6 +174,8 @@ void TKVEditActor::DoMouseUp(QObject *, TMouseButton Button, TShiftState Shift, 
             box.DeSelectAll();
         }
     }
+    if (Button == mbLeft && std::exchange(fChanging, false))
+        box.Diagram()->EndChange(tr("Edit"));
     Mode = amNoAction;
     box.Invalidate();
 }
@@ -219,6 +241,7 @@ void TKVAddEdgeActor::DoMouseDown(QObject *, TMouseButton, TShiftState, int, int
         return;
     const TKVPoint P = DiagramBox->CursorPos;
     Current = DiagramBox->FindObject(P);
+    Mode = amNoAction;
     if (IsA(Current, otVertex)) {
         StartPoint = P;
         RubberStart = P;
@@ -230,6 +253,13 @@ void TKVAddEdgeActor::DoMouseMove(QObject *, TShiftState Shift, int X, int Y)
 {
     if (!DiagramBox || !(Shift & ssLeft) || (Mode != amCreateEdgePrepare && Mode != amCreateEdge))
         return;
+    if (Mode == amCreateEdgePrepare) {
+        // A click with a little jitter is no drag: no edge (a loop onto the same vertex) from it.
+        const std::int32_t scale = DiagramBox->Scale();
+        const TKVPoint d = PointDiff(WorldToScreenPt(RubberStart, scale), WorldToScreenPt({X, Y}, scale));
+        if (std::abs(std::int64_t(d.X)) + std::abs(std::int64_t(d.Y)) < QGuiApplication::styleHints()->startDragDistance())
+            return;
+    }
     DrawRubberLine(StartPoint);
     DrawRubberLine({X, Y});
     Mode = amCreateEdge;
@@ -260,8 +290,10 @@ void TKVAddEdgeActor::DoMouseUp(QObject *Sender, TMouseButton Button, TShiftStat
         return;
     if (OnClick)
         OnClick(this);
-    if (Mode != amCreateEdge)
+    if (Mode != amCreateEdge) {
+        Mode = amNoAction; // a later drag from elsewhere starts afresh
         return;
+    }
     DrawRubberLine(StartPoint);
     if (IsA(Current, otVertex) && IsA(source, otVertex) && OnCreateEdge) {
         if (std::unique_ptr<TKVCustomEdge> edge = OnCreateEdge(Sender, source, Current, RubberStart, P)) {

@@ -32,6 +32,7 @@ public:
 private:
     void DrawBand(TKVPoint Corner);
     void DrawOutline(TKVObject *Obj);
+    bool fChanging = false; // a change to undo is open since the press
 };
 
 class KAVGRAPH_EXPORT TKVAddVertexActor : public TKVActor {

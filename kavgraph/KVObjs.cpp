@@ -1,6 +1,7 @@
 // Geometry routines, class registries, and the objects' geometry, hit tests and moves.
 
 #include "kavgraph/KVObjs.h"
+#include "kavgraph/KVObjsDiagram.h"
 
 #include <algorithm>
 #include <cmath>
@@ -180,10 +181,18 @@ void TKVObject::Export(TKVTextWriter &) const { throw Exception(ClassName() + " 
 
 // ---- TKVHandle ---------------------------------------------------------------------------------
 
+TKVObject::~TKVObject()
+{
+    if (fDiagram)
+        fDiagram->ObjectFreed(this);
+}
+
 TKVHandle::TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint P) : TKVObject(otHandle), HandleType(Type)
 {
-    if (Owner)
+    if (Owner) {
         Links.push_back(Owner);
+        fDiagram = Owner->Diagram();
+    }
     MoveTo(P);
 }
 
@@ -248,8 +257,10 @@ void TKVHandle::MoveBy(TKVPoint Delta)
 TKVAdjacent::TKVAdjacent(TKVCustomEdge *Edge, TKVPoint P)
     : TKVObject(otAdjacent), Position(P), Bounds{P.X, P.Y, P.X, P.Y}
 {
-    if (Edge)
+    if (Edge) {
         Links.push_back(Edge);
+        fDiagram = Edge->Diagram();
+    }
     Handle = std::make_unique<TKVHandle>(this, htAdjacent, P);
 }
 
@@ -357,25 +368,35 @@ TKVObject *TKVCustomEdge::HitAt(TKVPoint P)
 void TKVCustomEdge::AddHandle(TKVPoint P)
 {
     const std::size_t count = Handles.size();
+    bool firstSegment = false;
     for (std::size_t i = 1; i < count && i < Handles.size(); ++i) {
         const TKVPoint a = Handles[i - 1]->Position, b = Handles[i]->Position;
-        if (FuzzyMatch(PointToLineDistance(P, a, b)))
+        if (FuzzyMatch(PointToLineDistance(P, a, b))) {
             Handles.insert(Handles.begin() + std::ptrdiff_t(i),
                            std::make_unique<TKVHandle>(this, htEdge, PerpendicularPoint(P, a, b)));
+            firstSegment = firstSegment || i == 1;
+        }
     }
+    if (firstSegment)
+        PlaceLabel(); // the label handle rides on the first segment
 }
 
 void TKVCustomEdge::DeleteHandle(TKVHandle *Handle)
 {
     const int i = IndexOfHandle(Handle);
-    if (i > 0 && i < int(Handles.size()) - 1)
+    if (i > 0 && i < int(Handles.size()) - 1) {
         Handles.erase(Handles.begin() + i);
+        if (i == 1)
+            PlaceLabel();
+    }
 }
 
 void TKVCustomEdge::Straighten()
 {
-    if (Handles.size() > 2)
+    if (Handles.size() > 2) {
         Handles.erase(Handles.begin() + 1, Handles.end() - 1);
+        PlaceLabel();
+    }
 }
 
 void TKVCustomEdge::ToOrthogonal()
@@ -383,6 +404,7 @@ void TKVCustomEdge::ToOrthogonal()
     Straighten();
     const TKVPoint bend{Handles.front()->Position.X, Handles.back()->Position.Y};
     Handles.insert(Handles.begin() + 1, std::make_unique<TKVHandle>(this, htEdge, bend));
+    PlaceLabel();
 }
 
 void TKVCustomEdge::InsertBend(TKVPoint P)

@@ -26,6 +26,7 @@ class TKVObject;
 class TKVHandle;
 class TKVDataObject;
 class TKVStyleLibrary;
+class TKVDiagram;
 
 using TKVObjectList = std::vector<TKVObject *>;
 
@@ -96,7 +97,8 @@ KAVGRAPH_EXPORT const TKVDataClass *GetDataClass(std::string_view Name);
 class KAVGRAPH_EXPORT TKVObject {
 public:
     explicit TKVObject(TKVObjectType type) : ObjectType(type) {}
-    virtual ~TKVObject() = default;
+    // Tells the diagram it belongs to, so that nothing there keeps a pointer to it.
+    virtual ~TKVObject();
     TKVObject(const TKVObject &) = delete;
     TKVObject &operator=(const TKVObject &) = delete;
 
@@ -127,6 +129,14 @@ public:
     virtual void ConnectionMoveTo(TKVPoint &Delta, TKVPoint HandlePos) {}
     virtual void AddHandle(TKVPoint P) {}
     virtual void DeleteHandle(TKVHandle *Handle) {}
+
+    // The diagram this object or its owner was added to, or none.
+    TKVDiagram *Diagram() const { return fDiagram; }
+
+protected:
+    friend class TKVDiagram;
+    TKVDiagram *fDiagram = nullptr;
+    std::uint64_t fKey = 0; // the diagram's lasting name for a vertex or an edge (undo)
 };
 
 // An 8 x 8 drag handle of an edge, a vertex or a label.

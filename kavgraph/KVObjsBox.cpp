@@ -1,17 +1,14 @@
-// The diagram box: objects, selection, scale, painting, printing and event dispatch.
+// The diagram box: the widget over a diagram: back buffer, hint, input to the actor, scroll area.
 
 #include "kavgraph/KVObjsBox.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
 #include <QSaveFile>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -23,56 +20,6 @@
 namespace kavgraph {
 
 namespace {
-
-// Pictures larger than this are refused rather than allocated.
-constexpr std::int64_t kMaxPictureSide = 32767;
-constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 28;
-
-bool Contains(const TKVObjectList &list, const TKVObject *obj)
-{
-    return std::find(list.begin(), list.end(), obj) != list.end();
-}
-
-// Whether Part is Whole itself or one of the handles and labels Whole owns.
-bool IsPartOf(const TKVObject *Part, const TKVObject *Whole)
-{
-    if (!Part || !Whole)
-        return false;
-    if (Part == Whole)
-        return true;
-    if (const auto *edge = dynamic_cast<const TKVCustomEdge *>(Whole)) {
-        for (const auto &h : edge->Handles)
-            if (h.get() == Part)
-                return true;
-        return edge->Adjacent && IsPartOf(Part, edge->Adjacent.get());
-    }
-    if (const auto *vertex = dynamic_cast<const TKVCustomVertex *>(Whole)) {
-        for (const auto &h : vertex->ResizeHandles)
-            if (h.get() == Part)
-                return true;
-        return false;
-    }
-    if (const auto *adjacent = dynamic_cast<const TKVAdjacent *>(Whole))
-        return adjacent->Handle.get() == Part;
-    return false;
-}
-
-// The rectangle growing to take in others.
-struct Extent {
-    std::int64_t Left = INT_MAX, Top = INT_MAX, Right = std::int64_t(INT_MIN) + 1, Bottom = std::int64_t(INT_MIN) + 1;
-    void Add(const TKVRect &R)
-    {
-        Left = std::min<std::int64_t>(Left, R.Left);
-        Top = std::min<std::int64_t>(Top, R.Top);
-        Right = std::max<std::int64_t>(Right, R.Right);
-        Bottom = std::max<std::int64_t>(Bottom, R.Bottom);
-    }
-    void Add(TKVPoint P) { Add(TKVRect{P.X, P.Y, P.X, P.Y}); }
-    TKVRect Grown(std::int32_t d) const
-    {
-        return {Saturate(Left - d), Saturate(Top - d), Saturate(Right + d), Saturate(Bottom + d)};
-    }
-};
 
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
@@ -102,14 +49,17 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton button)
     }
 }
 
-std::int32_t Scaled(std::int64_t v, std::int32_t Scale) { return WorldToScreenF64(v, Scale * 0.01); }
-
 } // namespace
 
-TKVDiagramBox::TKVDiagramBox(QWidget *Owner) : QWidget(Owner)
+TKVDiagramBox::TKVDiagramBox(QWidget *Owner)
+    : QWidget(Owner), fDiagram(std::make_unique<TKVDiagram>()), AutoSize(fDiagram->AutoSize),
+      SaveOptions(fDiagram->SaveOptions), OnAddObject(fDiagram->OnAddObject),
+      OnDeleteObject(fDiagram->OnDeleteObject), OnScaleChange(fDiagram->OnScaleChange),
+      ImmediateRedraw(fDiagram->ImmediateRedraw), DataUpdate(fDiagram->DataUpdate),
+      ParentWidth(fDiagram->ParentWidth), ParentHeight(fDiagram->ParentHeight), Vertices(fDiagram->Vertices),
+      Edges(fDiagram->Edges), Selection(fDiagram->Selection), LastId(fDiagram->LastId),
+      OnLoadSection(fDiagram->OnLoadSection)
 {
-    RegisterKVClass(TKVObject::StaticClass());
-    RegisterDataClass(TKVDataObject::StaticClass());
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -117,23 +67,31 @@ TKVDiagramBox::TKVDiagramBox(QWidget *Owner) : QWidget(Owner)
     fHintTimer->setSingleShot(true);
     fHintTimer->setInterval(1000);
     connect(fHintTimer, &QTimer::timeout, this, [this] { HintTimerFired(); });
+    connect(fDiagram.get(), &TKVDiagram::Changed, this, [this] { Invalidate(); });
+    connect(fDiagram.get(), &TKVDiagram::ObjectRemoved, this, [this](TKVObject *o) { ObjectRemoved(o); });
+    connect(fDiagram.get(), &TKVDiagram::ObjectAdded, this, [this](TKVObject *o) { ObjectAdded(o); });
 }
 
 TKVDiagramBox::~TKVDiagramBox()
 {
-    Selection.clear();
-    FreeObjects();
+    // The diagram's last notifications would reach a half-destroyed widget.
+    fDiagram->disconnect(this);
+    fDiagram.reset();
 }
 
-void TKVDiagramBox::FreeObjects()
+void TKVDiagramBox::ObjectRemoved(TKVObject *Obj)
 {
-    // Edges first: they unhook their end handles from the vertices.
-    for (TKVObject *e : Edges)
-        delete e;
-    Edges.clear();
-    for (TKVObject *v : Vertices)
-        delete v;
-    Vertices.clear();
+    if (fActor && fActor->Current == Obj)
+        fActor->Current = nullptr;
+    if (fHintObject == Obj)
+        HideHint();
+    fBufferValid = false;
+    update();
+}
+
+void TKVDiagramBox::ObjectAdded(TKVObject *Obj)
+{
+    DrawOnBox([&](TCanvas &canvas) { Obj->Draw(canvas, pmScreen, ScaleFactor(), DataUpdate, Origin); });
 }
 
 // ---- Properties ---------------------------------------------------------------------------------
@@ -150,327 +108,41 @@ void TKVDiagramBox::SetActor(TKVActor *Actor)
     Invalidate();
 }
 
-void TKVDiagramBox::Changed() { Invalidate(); }
-
-void TKVDiagramBox::SetColor(TColor V)
-{
-    fColor = V;
-    Changed();
-}
-
-void TKVDiagramBox::SetScale(std::int32_t V)
-{
-    V = std::max<std::int32_t>(V, 1);
-    if (V == fScale)
-        return;
-    if (OnScaleChange) {
-        int newScale = V;
-        OnScaleChange(V < fScale ? ZoomOut : ZoomIn, newScale);
-        V = std::max<std::int32_t>(newScale, 1);
-    }
-    fScale = V;
-    fScaleFactor = V / 100.0;
-    Invalidate();
-}
-
-void TKVDiagramBox::SetPrintScale(std::int32_t V)
-{
-    fPrintScale = std::max<std::int32_t>(V, 1);
-    if (fShowPrinterPage)
-        Changed();
-}
-
-#define KV_SETTER(Name, Type, field)                                                                          \
-    void TKVDiagramBox::Set##Name(Type V)                                                                     \
-    {                                                                                                         \
-        if (field == V)                                                                                       \
-            return;                                                                                           \
-        field = V;                                                                                            \
-        Changed();                                                                                            \
-    }
-KV_SETTER(ShowGrid, bool, fShowGrid)
-KV_SETTER(CenterBitmap, bool, fCenterBitmap)
-KV_SETTER(GridStep, std::int32_t, fGridStep)
-KV_SETTER(GridColor, TColor, fGridColor)
-KV_SETTER(GridStyle, TPenStyle, fGridStyle)
-KV_SETTER(ShowPrinterPage, bool, fShowPrinterPage)
-#undef KV_SETTER
-
-void TKVDiagramBox::SetBitmap(const TBitmap &V)
-{
-    fBitmap = V;
-    Changed();
-}
-
 // ---- Objects --------------------------------------------------------------------------------------
 
 TKVObject *TKVDiagramBox::AddObject(std::unique_ptr<TKVObject> Obj, TKVMode Mode)
 {
-    if (OnAddObject && Obj) {
-        TKVObject *offered = Obj.get();
-        const bool accepted = OnAddObject(offered, Mode);
-        if (offered != Obj.get())
-            Obj.reset(offered); // the replacement takes the place of the object offered
-        if (!accepted)
-            return nullptr;
-    }
-    if (!Obj)
-        return nullptr;
-    TKVObject *obj = Obj.get();
-    if (obj->ObjectType == otVertex)
-        Vertices.push_back(Obj.release());
-    else if (obj->ObjectType == otEdge)
-        Edges.push_back(Obj.release());
-    else
-        return nullptr; // handles and labels belong to their owners
-    if (Mode == kvInteractive) {
-        obj->Id = ++LastId;
-        AddToSelection(obj, false);
-    }
-    DrawOnBox([&](TCanvas &canvas) { obj->Draw(canvas, pmScreen, fScaleFactor, DataUpdate, Origin); });
-    return obj;
+    return fDiagram->AddObjectUndoable(std::move(Obj), Mode);
 }
 
-void TKVDiagramBox::Forget(TKVObject *Obj)
-{
-    std::erase_if(Selection, [Obj](TKVObject *o) {
-        if (!IsPartOf(o, Obj))
-            return false;
-        o->Selected = false;
-        return true;
-    });
-    if (fActor && IsPartOf(fActor->Current, Obj))
-        fActor->Current = nullptr;
-}
+void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode) { fDiagram->DeleteObjectUndoable(Obj, Mode); }
 
-void TKVDiagramBox::DeleteHandle(TKVHandle *Handle)
-{
-    auto *edge = Handle ? dynamic_cast<TKVCustomEdge *>(Handle->Owner()) : nullptr;
-    if (!edge)
-        return;
-    const int index = edge->IndexOfHandle(Handle);
-    if (index <= 0 || index >= int(edge->Handles.size()) - 1)
-        return;
-    Forget(Handle);
-    edge->DeleteHandle(Handle);
-}
-
-void TKVDiagramBox::ForgetBends(TKVCustomEdge *Edge)
-{
-    if (!Edge)
-        return;
-    for (std::size_t i = 1; i + 1 < Edge->Handles.size(); ++i)
-        Forget(Edge->Handles[i].get());
-}
-
-void TKVDiagramBox::DeleteObject(TKVObject *Obj, TKVMode Mode)
-{
-    if (!Obj)
-        return;
-    if (OnDeleteObject) {
-        TKVObject *offered = Obj;
-        if (!OnDeleteObject(offered, Mode))
-            return;
-    }
-    switch (Obj->ObjectType) {
-    case otHandle:
-        Forget(Obj);
-        DeleteHandle(static_cast<TKVHandle *>(Obj));
-        return;
-    case otAdjacent:
-        Forget(Obj);
-        return;
-    case otVertex: {
-        if (!Contains(Vertices, Obj))
-            return;
-        std::erase(Vertices, Obj);
-        // Each edge goes with kvProgram; one its handler vetoes goes all the same, for it
-        // cannot outlive its end.
-        while (!Obj->Links.empty()) {
-            TKVObject *end = Obj->Links.front();
-            TKVObject *edge = end->Links.empty() ? nullptr : end->Links.front();
-            if (!edge || !Contains(Edges, edge)) {
-                std::erase(Obj->Links, end); // an edge the box does not hold
-                continue;
-            }
-            if (OnDeleteObject) {
-                TKVObject *offered = edge;
-                OnDeleteObject(offered, kvProgram);
-            }
-            Forget(edge);
-            std::erase(Edges, edge);
-            delete edge;
-        }
-        Forget(Obj);
-        delete Obj;
-        return;
-    }
-    case otEdge:
-        if (!Contains(Edges, Obj))
-            return;
-        std::erase(Edges, Obj);
-        Forget(Obj);
-        delete Obj;
-        return;
-    }
-}
-
-void TKVDiagramBox::DeleteSelectedObjects(TKVMode Mode)
-{
-    // From the last entry to the first; an entry a veto keeps stays selected, one already gone
-    // with its vertex is skipped.
-    const TKVObjectList snapshot = Selection;
-    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
-        if (Contains(Selection, *it))
-            DeleteObject(*it, Mode);
-    Invalidate();
-}
+void TKVDiagramBox::DeleteSelectedObjects(TKVMode Mode) { fDiagram->DeleteSelectedUndoable(Mode); }
 
 void TKVDiagramBox::Clear()
 {
-    for (TKVObject *o : Selection)
-        o->Selected = false;
-    Selection.clear();
-    FreeObjects();
-    if (fActor)
-        fActor->Current = nullptr;
-    LastId = 0;
-    Invalidate();
+    fDiagram->Clear();
+    HideHint();
 }
 
-TKVObject *TKVDiagramBox::FindObject(TKVPoint P) const
+void TKVDiagramBox::ToFront(TKVObject *V) { fDiagram->ToFront(V); }
+void TKVDiagramBox::ToBack(TKVObject *V) { fDiagram->ToBack(V); }
+void TKVDiagramBox::ToFrontOne(TKVObject *V) { fDiagram->ToFrontOne(V); }
+void TKVDiagramBox::ToBackOne(TKVObject *V) { fDiagram->ToBackOne(V); }
+void TKVDiagramBox::DeleteHandle(TKVHandle *Handle)
 {
-    for (auto it = Edges.rbegin(); it != Edges.rend(); ++it)
-        if (TKVObject *hit = (*it)->HitAt(P))
-            return hit;
-    for (auto it = Vertices.rbegin(); it != Vertices.rend(); ++it)
-        if (TKVObject *hit = (*it)->HitAt(P))
-            return hit;
-    return nullptr;
-}
-
-TKVObject *TKVDiagramBox::FindObjectByID(std::int32_t Id) const
-{
-    for (TKVObject *v : Vertices)
-        if (v->Id == Id)
-            return v;
-    for (TKVObject *e : Edges)
-        if (e->Id == Id)
-            return e;
-    return nullptr;
-}
-
-void TKVDiagramBox::ToFront(TKVObject *V)
-{
-    auto it = std::find(Vertices.begin(), Vertices.end(), V);
-    if (it != Vertices.end())
-        std::rotate(it, it + 1, Vertices.end());
-}
-
-void TKVDiagramBox::ToBack(TKVObject *V)
-{
-    auto it = std::find(Vertices.begin(), Vertices.end(), V);
-    if (it != Vertices.end())
-        std::rotate(Vertices.begin(), it, it + 1);
-    Invalidate();
-}
-
-void TKVDiagramBox::ToFrontOne(TKVObject *V)
-{
-    auto it = std::find(Vertices.begin(), Vertices.end(), V);
-    if (it != Vertices.end() && it + 1 != Vertices.end())
-        std::iter_swap(it, it + 1);
-}
-
-void TKVDiagramBox::ToBackOne(TKVObject *V)
-{
-    auto it = std::find(Vertices.begin(), Vertices.end(), V);
-    if (it != Vertices.end() && it != Vertices.begin())
-        std::iter_swap(it, it - 1);
-}
-
-TKVRect TKVDiagramBox::GetDiagramExtents() const
-{
-    if (Vertices.empty() && Edges.empty())
-        return {0, 0, 0, 0};
-    Extent e;
-    for (const TKVObject *o : Vertices)
-        if (const auto *v = dynamic_cast<const TKVCustomVertex *>(o))
-            e.Add(v->Bounds);
-    for (const TKVObject *o : Edges)
-        if (const auto *edge = dynamic_cast<const TKVCustomEdge *>(o)) {
-            for (std::size_t i = 1; i + 1 < edge->Handles.size(); ++i)
-                e.Add(edge->Handles[i]->Bounds);
-            if (edge->Adjacent)
-                e.Add(edge->Adjacent->Position);
-        }
-    if (e.Left > e.Right) // objects of no known kind
-        return {0, 0, 0, 0};
-    return e.Grown(10);
-}
-
-void TKVDiagramBox::GetDiagramData()
-{
-    for (TKVObject *o : Vertices)
-        if (auto *v = dynamic_cast<TKVVertex *>(o); v && v->Style.OnGetData)
-            for (const auto &item : v->Style.DataItems)
-                item->Text = v->Style.OnGetData(v->Id, item->Name, v->DataObject);
-    for (TKVObject *o : Edges)
-        if (auto *e = dynamic_cast<TKVEdge *>(o); e && e->Style.OnGetData)
-            e->Style.Data = e->Style.OnGetData(e->Id, "Textbox", e->DataObject);
-}
-
-// ---- Selection ------------------------------------------------------------------------------------
-
-void TKVDiagramBox::AddToSelection(TKVObject *Obj, bool Add)
-{
-    if (!Add)
-        DeSelectAll();
-    if (!Obj)
-        return;
-    if (!Contains(Selection, Obj))
-        Selection.push_back(Obj);
-    Obj->Selected = true;
-}
-
-void TKVDiagramBox::DeSelectAll()
-{
-    for (TKVObject *o : Selection)
-        o->Selected = false;
-    Selection.clear();
-    Invalidate();
-}
-
-void TKVDiagramBox::SelectAll()
-{
-    DeSelectAll();
-    for (TKVObject *v : Vertices)
-        AddToSelection(v, true);
-    for (TKVObject *e : Edges)
-        AddToSelection(e, true);
-    Invalidate();
-}
-
-void TKVDiagramBox::SelectByRect(const TKVRect &R, bool Add)
-{
-    if (!Add)
-        DeSelectAll();
-    for (TKVObject *v : Vertices)
-        if (v->IsInRect(R))
-            AddToSelection(v, true);
-    for (TKVObject *o : Edges)
-        if (auto *edge = dynamic_cast<TKVCustomEdge *>(o))
-            for (std::size_t i = 1; i + 1 < edge->Handles.size(); ++i)
-                if (PointInRect(edge->Handles[i]->Position, R))
-                    AddToSelection(edge->Handles[i].get(), true);
+    fDiagram->BeginChange({Handle});
+    fDiagram->DeleteHandle(Handle);
+    fDiagram->EndChange(tr("Delete bend"));
 }
 
 void TKVDiagramBox::MoveSelectionBy(TKVPoint Delta)
 {
     // The outlines use the scale number itself as the factor, as the box always has; the
     // actor draws the visible outline of the object under the pointer.
-    const double factor = fScale;
+    const double factor = Scale();
     const TKVObjectList selection = Selection;
+    fDiagram->BeginChange(selection);
     for (TKVObject *o : selection) {
         if (!ImmediateRedraw)
             DrawOnBox([&](TCanvas &c) { o->DrawDrag(c, factor); });
@@ -478,6 +150,7 @@ void TKVDiagramBox::MoveSelectionBy(TKVPoint Delta)
         if (!ImmediateRedraw)
             DrawOnBox([&](TCanvas &c) { o->DrawDrag(c, factor); });
     }
+    fDiagram->EndChange(tr("Move"));
 }
 
 void TKVDiagramBox::DrawDrag(const TKVRect &R)
@@ -487,6 +160,41 @@ void TKVDiagramBox::DrawDrag(const TKVRect &R)
         c.Brush.Style = bsClear;
         c.Rectangle(R.Left, R.Top, R.Right, R.Bottom);
     });
+}
+
+// ---- Files ----------------------------------------------------------------------------------------
+
+void TKVDiagramBox::Load(const QString &FileName, TKVStyleLibrary *StyleLibrary) { fDiagram->Load(FileName, StyleLibrary); }
+void TKVDiagramBox::Save(const QString &FileName, TKVStyleLibrary *StyleLibrary) { fDiagram->Save(FileName, StyleLibrary); }
+void TKVDiagramBox::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::string_view FormatMark)
+{
+    fDiagram->DoLoad(Reader, StyleLibrary, FormatMark);
+}
+void TKVDiagramBox::DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary) { fDiagram->DoSave(Writer, StyleLibrary); }
+void TKVDiagramBox::Import(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    fDiagram->Import(FileName, StyleLibrary);
+}
+void TKVDiagramBox::Export(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+{
+    fDiagram->Export(FileName, StyleLibrary);
+}
+void TKVDiagramBox::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary)
+{
+    fDiagram->LoadFromBytes(Bytes, StyleLibrary);
+}
+void TKVDiagramBox::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName)
+{
+    fDiagram->ImportFromBytes(Bytes, StyleLibrary, FileName);
+}
+
+void TKVDiagramBox::CopyToClipboard(TKVClipMode Mode)
+{
+    if (Mode != clpBitmap)
+        return;
+    const QImage picture = SelectionPicture();
+    if (!picture.isNull())
+        QGuiApplication::clipboard()->setImage(picture);
 }
 
 // ---- Painting -------------------------------------------------------------------------------------
@@ -517,103 +225,6 @@ void TKVDiagramBox::DrawOnBox(const std::function<void(TCanvas &Canvas)> &Draw)
     update(fBufferRect);
 }
 
-void TKVDiagramBox::PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize &Control)
-{
-    Canvas.Pen = TPen{fColor, psSolid, 1, pmCopy};
-    Canvas.Brush = TBrush{fColor, bsSolid};
-    Canvas.FillRect(0, 0, Clip.width(), Clip.height());
-    if (fBitmap.Empty())
-        return;
-    // The picture sits at the control's corner (or centre), wherever the painted part lies.
-    const int w = RoundHalfEven(double(fBitmap.Width()) * fScale / 100);
-    const int h = RoundHalfEven(double(fBitmap.Height()) * fScale / 100);
-    int x = 0, y = 0;
-    if (fCenterBitmap) {
-        x = RoundHalfEven(Control.width() * 0.5 - w * 0.5);
-        y = RoundHalfEven(Control.height() * 0.5 - h * 0.5);
-    }
-    x -= Clip.left();
-    y -= Clip.top();
-    Canvas.StretchDraw(x, y, x + w, y + h, fBitmap);
-}
-
-void TKVDiagramBox::PaintGrid(TCanvas &Canvas, TKVPoint Offset)
-{
-    const double s = fGridStep * fScale * 0.01;
-    if (!(s > 0))
-        return;
-    Canvas.Pen = TPen{fGridColor, fGridStyle, 1, pmCopy};
-    const QRect area = Canvas.ClipRect();
-    const int offX = Scaled(Offset.X, fScale), offY = Scaled(Offset.Y, fScale);
-    const int W = width(), H = height();
-    // Only the lines that fall on the canvas are drawn.
-    const auto first = [&](int off, int low) { return std::max<std::int64_t>(1, std::int64_t((off + low) / s)); };
-    const std::int64_t rows = RoundHalfEven(H / s), cols = RoundHalfEven(W / s);
-    for (std::int64_t i = first(offY, area.top()); i <= rows; ++i) {
-        const std::int64_t y = RoundHalfEven(s * i) - std::int64_t(offY);
-        if (y > area.bottom())
-            break;
-        Canvas.MoveTo(0, int(y));
-        Canvas.LineTo(W, int(y));
-    }
-    for (std::int64_t j = first(offX, area.left()); j <= cols; ++j) {
-        const std::int64_t x = RoundHalfEven(s * j) - std::int64_t(offX);
-        if (x > area.right())
-            break;
-        Canvas.MoveTo(int(x), 0);
-        Canvas.LineTo(int(x), H);
-    }
-}
-
-void TKVDiagramBox::PaintPrinterPage(TCanvas &Canvas, TKVPoint Offset)
-{
-    Canvas.Pen = TPen{clBlack, psSolid, 1, pmCopy};
-    const TKVPrinterMetrics metrics = PrinterMetrics();
-    const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
-    const QRect area = Canvas.ClipRect();
-    const int W = width(), H = height();
-    const int top = Scaled(-std::int64_t(Offset.Y), fScale), left = Scaled(-std::int64_t(Offset.X), fScale);
-    const int bottom = H - Scaled(Offset.Y, fScale), right = W - Scaled(Offset.X, fScale);
-    const std::int32_t cols = ScreenToWorld(RoundHalfEven(double(W) / page.X + 0.5), fScale);
-    const std::int32_t rows = ScreenToWorld(RoundHalfEven(double(H) / page.Y + 0.5), fScale);
-    for (std::int64_t c = 1; c <= cols; ++c) {
-        const int x = Scaled(page.X * c - Offset.X, fScale);
-        if (x < area.left())
-            continue;
-        if (x > area.right())
-            break;
-        Canvas.MoveTo(x, top);
-        Canvas.LineTo(x, bottom);
-    }
-    for (std::int64_t r = 1; r <= rows; ++r) {
-        const int y = Scaled(page.Y * r - Offset.Y, fScale);
-        if (y < area.top())
-            continue;
-        if (y > area.bottom())
-            break;
-        Canvas.MoveTo(left, y);
-        Canvas.LineTo(right, y);
-    }
-}
-
-void TKVDiagramBox::PaintObjects(TCanvas &Canvas, TKVPaintMode PaintMode, TKVPoint Offset)
-{
-    // On paper one world unit is as many printer pixels as the page size says, so that the
-    // pages printed side by side join up.
-    const double factor = PaintMode == pmPrinter
-                              ? kvpages::PrinterPercent(PrinterMetrics(), fPrintScale) * 0.01
-                              : fScaleFactor;
-    for (TKVObject *e : Edges)
-        if (PaintMode != pmScreen || !e->Selected)
-            e->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
-    for (TKVObject *v : Vertices)
-        v->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
-    if (PaintMode == pmScreen)
-        for (TKVObject *e : Edges)
-            if (e->Selected)
-                e->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
-}
-
 void TKVDiagramBox::PaintHint(TCanvas &Canvas, const QRect &Clip)
 {
     Canvas.Font = TFont{};
@@ -621,30 +232,12 @@ void TKVDiagramBox::PaintHint(TCanvas &Canvas, const QRect &Clip)
     Canvas.Font.Size = 8;
     Canvas.Font.Color = clBlack;
     const int tw = Canvas.TextWidth(fHintText), th = Canvas.TextHeight(fHintText);
-    const int x = fMousePos.x() - Clip.left();
-    const int y = fMousePos.y() - Clip.top() - (th + 3);
+    const int x = fHintPos.x() - Clip.left();
+    const int y = fHintPos.y() - Clip.top() - (th + 3);
     Canvas.Pen = TPen{clBlack, psSolid, 1, pmCopy};
     Canvas.Brush = TBrush{clInfoBk, bsSolid};
     Canvas.Rectangle(x - 4, y - 1, x + tw + 2, y + th + 1);
     Canvas.TextOut(x, y, fHintText);
-}
-
-void TKVDiagramBox::RenderInto(QImage &Image, const QRect &Clip)
-{
-    TCanvas canvas(&Image);
-    RenderInto(canvas, Clip);
-}
-
-void TKVDiagramBox::RenderInto(TCanvas &canvas, const QRect &Clip)
-{
-    canvas.SetAntialiased(fAntialiased);
-    PaintBackground(canvas, Clip, size());
-    const TKVPoint offset{ScreenToWorld(Clip.left(), fScale), ScreenToWorld(Clip.top(), fScale)};
-    if (fShowGrid)
-        PaintGrid(canvas, offset);
-    if (fShowPrinterPage)
-        PaintPrinterPage(canvas, offset);
-    PaintObjects(canvas, pmScreen, offset);
 }
 
 void TKVDiagramBox::paintEvent(QPaintEvent *event)
@@ -652,8 +245,8 @@ void TKVDiagramBox::paintEvent(QPaintEvent *event)
     if (AutoSize) {
         // A size that no longer fits the diagram is corrected after this paint.
         const TKVRect e = GetDiagramExtents();
-        if (std::max(WorldToScreen(e.Right, fScale), ParentWidth) != width() ||
-            std::max(WorldToScreen(e.Bottom, fScale), ParentHeight) != height())
+        if (std::max(WorldToScreen(e.Right, Scale()), ParentWidth) != width() ||
+            std::max(WorldToScreen(e.Bottom, Scale()), ParentHeight) != height())
             QTimer::singleShot(0, this, [this] { Resize(); });
     }
     const QRect visible = VisibleRect();
@@ -664,7 +257,7 @@ void TKVDiagramBox::paintEvent(QPaintEvent *event)
         fBufferRect = visible | clip;
         if (fBuffer.size() != fBufferRect.size())
             fBuffer = QImage(fBufferRect.size(), QImage::Format_RGB32);
-        RenderInto(fBuffer, fBufferRect);
+        fDiagram->RenderInto(fBuffer, fBufferRect, size());
         if (fHintShowing) {
             TCanvas canvas(&fBuffer);
             PaintHint(canvas, fBufferRect);
@@ -685,7 +278,7 @@ void TKVDiagramBox::paintEvent(QPaintEvent *event)
         const QRegion missing = QRegion(newRect) - QRegion(fBufferRect);
         for (const QRect &part : missing) {
             QImage piece(part.size(), QImage::Format_RGB32);
-            RenderInto(piece, part);
+            fDiagram->RenderInto(piece, part, size());
             QPainter p(&buffer);
             p.drawImage(part.topLeft() - newRect.topLeft(), piece);
         }
@@ -706,19 +299,7 @@ QImage TKVDiagramBox::RenderImage()
     return image;
 }
 
-void TKVDiagramBox::RenderImage(QImage &Image)
-{
-    const std::int64_t w = width(), h = height();
-    if (w <= 0 || h <= 0) {
-        Image = QImage();
-        return;
-    }
-    if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels)
-        throw Exception("Picture too large");
-    if (Image.size() != QSize(int(w), int(h)) || Image.format() != QImage::Format_RGB32)
-        Image = QImage(int(w), int(h), QImage::Format_RGB32);
-    RenderInto(Image, QRect(0, 0, int(w), int(h)));
-}
+void TKVDiagramBox::RenderImage(QImage &Image) { fDiagram->RenderImage(Image, size()); }
 
 void TKVDiagramBox::SaveBitmap(const QString &FileName)
 {
@@ -741,8 +322,8 @@ void TKVDiagramBox::Resize()
             ParentHeight = parentWidget()->height();
         }
         const TKVRect e = GetDiagramExtents();
-        const int w = std::clamp(std::max(WorldToScreen(e.Right, fScale), ParentWidth), 0, QWIDGETSIZE_MAX);
-        const int h = std::clamp(std::max(WorldToScreen(e.Bottom, fScale), ParentHeight), 0, QWIDGETSIZE_MAX);
+        const int w = std::clamp(std::max(WorldToScreen(e.Right, Scale()), ParentWidth), 0, QWIDGETSIZE_MAX);
+        const int h = std::clamp(std::max(WorldToScreen(e.Bottom, Scale()), ParentHeight), 0, QWIDGETSIZE_MAX);
         if (w != width() || h != height()) {
             resize(w, h); // the resize notification comes back here
             return;
@@ -750,6 +331,17 @@ void TKVDiagramBox::Resize()
     }
     if (OnResize)
         OnResize(this);
+}
+
+void TKVDiagramBox::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A size taken while hidden reaches the scroll area before its viewport is laid out, and
+    // its scroll bars stay off: once all is shown, the size is announced again.
+    if (ScrollContainer()) {
+        QResizeEvent again(size(), size());
+        QCoreApplication::sendEvent(this, &again);
+    }
 }
 
 void TKVDiagramBox::resizeEvent(QResizeEvent *)
@@ -765,90 +357,56 @@ QScrollArea *TKVDiagramBox::ScrollContainer() const
     return area && area->viewport() == viewport ? area : nullptr;
 }
 
-// ---- Printing -------------------------------------------------------------------------------------
-
-QPrinter *TKVDiagramBox::Printer()
-{
-    if (!fPrinter) {
-        fPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        fPrinter->setResolution(600);
-        fPrinter->setPageSize(QPageSize(QPageSize::A4));
-    }
-    return fPrinter.get();
-}
-
-TKVPrinterMetrics TKVDiagramBox::PrinterMetrics()
-{
-    if (fPrinterMetrics)
-        return *fPrinterMetrics;
-    QPrinter *printer = Printer();
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return {printer->width(), printer->height(), screen ? screen->geometry().width() : 1024};
-}
-
-TKVPageCount TKVDiagramBox::GetPageCount()
-{
-    TKVRect e = GetDiagramExtents();
-    e.Left = 0;
-    e.Top = 0;
-    return kvpages::PageCount(e, PrinterMetrics(), fPrintScale);
-}
-
-void TKVDiagramBox::Print(bool PageList, const std::vector<TKVPage> &Pages)
-{
-    const TKVPrinterMetrics metrics = PrinterMetrics();
-    const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
-    const TKVPageCount count = GetPageCount();
-    // A print scale read from a file can make the diagram cover billions of pages.
-    const std::int64_t total = PageList ? std::int64_t(Pages.size())
-                                        : std::int64_t(std::max(count.Columns, 0)) * std::max(count.Rows, 0);
-    if (total > MaxPrintedPages)
-        throw Exception("Too many pages: " + std::to_string(total));
-    std::vector<TKVPage> pages = Pages;
-    if (!PageList) {
-        pages.clear();
-        for (std::int32_t r = 1; r <= count.Rows; ++r)
-            for (std::int32_t c = 1; c <= count.Columns; ++c)
-                pages.push_back({c, r});
-    }
-    QPrinter *printer = Printer();
-    TCanvas canvas(printer);
-    if (!canvas.Painter().isActive())
-        throw Exception("Printing failed");
-    bool first = true;
-    for (const TKVPage &p : pages) {
-        if (!first)
-            printer->newPage();
-        first = false;
-        PaintObjects(canvas, pmPrinter,
-                     {Saturate((std::int64_t(p.Column) - 1) * page.X), Saturate((std::int64_t(p.Row) - 1) * page.Y)});
-    }
-}
-
-// ---- Events ---------------------------------------------------------------------------------------
+// ---- Events ---// ---- Events ---------------------------------------------------------------------------------------
 
 void TKVDiagramBox::RestartHintTimer()
 {
+    fPointerInside = true;
     fHintTimer->start();
-    if (fHintShowing) {
-        fHintShowing = false;
-        fHintText.clear();
-        Invalidate();
-    }
+    HideHint();
+}
+
+void TKVDiagramBox::HideHint()
+{
+    fHintObject = nullptr;
+    if (!fHintShowing)
+        return;
+    fHintShowing = false;
+    fHintText.clear();
+    Invalidate();
+}
+
+std::optional<QPoint> TKVDiagramBox::PointerPos() const
+{
+    if (!fPointerInside || !VisibleRect().contains(fMousePos))
+        return std::nullopt;
+    return fMousePos;
 }
 
 void TKVDiagramBox::HintTimerFired()
 {
     if (fHintShowing || !ShowDiagramHint)
         return;
-    if (!VisibleRect().contains(fMousePos))
+    const std::optional<QPoint> pos = PointerPos();
+    if (!pos)
         return;
-    TKVObject *obj = FindObject(ScreenToWorldPt({fMousePos.x(), fMousePos.y()}, fScale));
+    TKVObject *obj = FindObject(ScreenToWorldPt({pos->x(), pos->y()}, Scale()));
     if (!obj || obj->Hint.empty())
         return;
     fHintText = obj->Hint;
+    fHintObject = obj;
+    fHintPos = *pos;
     fHintShowing = true;
     Invalidate();
+}
+
+void TKVDiagramBox::leaveEvent(QEvent *event)
+{
+    // The pointer is gone: no hint shows for where it was.
+    fPointerInside = false;
+    fHintTimer->stop();
+    HideHint();
+    QWidget::leaveEvent(event);
 }
 
 void TKVDiagramBox::mousePressEvent(QMouseEvent *event)
@@ -878,7 +436,7 @@ void TKVDiagramBox::mouseMoveEvent(QMouseEvent *event)
 {
     RestartHintTimer();
     fMousePos = event->position().toPoint();
-    CursorPos = ScreenToWorldPt({fMousePos.x(), fMousePos.y()}, fScale);
+    CursorPos = ScreenToWorldPt({fMousePos.x(), fMousePos.y()}, Scale());
     if (fActor)
         fActor->DoMouseMove(this, ShiftOf(event->modifiers(), event->buttons()), CursorPos.X, CursorPos.Y);
 }

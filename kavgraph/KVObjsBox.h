@@ -1,8 +1,9 @@
 #pragma once
-// The diagram box: the control that holds one diagram. It owns the vertices and edges, keeps the
-// selection, paints double-buffered at a zoom scale with an optional grid, background picture and
-// printer-page lines, shows a hint for the object under the resting pointer, hands every mouse
-// and key event to its actor, prints, and stores the diagram in graph files and text files.
+// The diagram box: the control that shows one diagram (TKVDiagram, which it owns and which
+// holds the objects, selection, options and files). The box paints double-buffered at the
+// diagram's zoom scale with its grid, background picture and printer-page lines, shows a hint
+// for the object under the resting pointer and hands every mouse and key event to its actor.
+// Its object, option and file operations are those of its diagram.
 //
 // Painting: the box keeps a back buffer of its visible part. Paints that the box asks for itself
 // (Invalidate) render the buffer again; exposes only copy from it. Drawing outside a paint
@@ -12,6 +13,7 @@
 #include "kavgraph/kavgraph_export.h"
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVObjsActor.h"
+#include "kavgraph/KVObjsDiagram.h"
 #include "kavgraph/KVObjsPages.h"
 #include "platform/ui/Canvas.h"
 
@@ -30,12 +32,6 @@ class QTimer;
 
 namespace kavgraph {
 
-// A printer page by column and row, both from 1.
-struct TKVPage {
-    std::int32_t Column = 1;
-    std::int32_t Row = 1;
-};
-
 class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
@@ -52,93 +48,108 @@ class KAVGRAPH_EXPORT TKVDiagramBox : public QWidget {
     Q_PROPERTY(bool ShowDiagramHint MEMBER ShowDiagramHint)
     Q_PROPERTY(bool Antialiased READ Antialiased WRITE SetAntialiased)
 
+    // Declared first: the public references below are bound to its fields.
+    std::unique_ptr<TKVDiagram> fDiagram;
+
 public:
     explicit TKVDiagramBox(QWidget *Owner = nullptr);
     ~TKVDiagramBox() override;
+
+    // The diagram shown; the box owns it.
+    TKVDiagram *Diagram() const { return fDiagram.get(); }
+    QUndoStack *UndoStack() const { return fDiagram->UndoStack(); }
+
+    // The published properties under the setter names Qt's form compiler calls, so that forms
+    // made in Qt Designer compile.
+    void setColor(TColor V) { SetColor(V); }
+    void setScale(int V) { SetScale(V); }
+    void setPrintScale(int V) { SetPrintScale(V); }
+    void setShowGrid(bool V) { SetShowGrid(V); }
+    void setCenterBitmap(bool V) { SetCenterBitmap(V); }
+    void setGridStep(int V) { SetGridStep(V); }
+    void setGridColor(TColor V) { SetGridColor(V); }
+    void setShowPrinterPage(bool V) { SetShowPrinterPage(V); }
+    void setAutoSize(bool V) { AutoSize = V; }
+    void setDiagramHintPause(int V) { DiagramHintPause = V; }
+    void setImmediateRedraw(bool V) { ImmediateRedraw = V; }
+    void setShowDiagramHint(bool V) { ShowDiagramHint = V; }
+    void setAntialiased(bool V) { SetAntialiased(V); }
 
     // ---- Properties ----
     TKVActor *Actor() const { return fActor; }
     // Stores the actor, makes this its box, repaints.
     void SetActor(TKVActor *Actor);
-    TColor Color() const { return fColor; }
-    void SetColor(TColor Color);
+    TColor Color() const { return fDiagram->Color(); }
+    void SetColor(TColor Color) { fDiagram->SetColor(Color); }
     int DiagramHintPause = 1000; // stored only: the hint delay is a fixed 1000 ms
-    bool AutoSize = false;
-    TKVSaveOptions SaveOptions{soDiagram, soStyles};
-    TKVObjectEvent OnAddObject;
-    TKVObjectEvent OnDeleteObject;
-    TKVScaleChangeEvent OnScaleChange;
+    bool &AutoSize;
+    TKVSaveOptions &SaveOptions;
+    TKVObjectEvent &OnAddObject;
+    TKVObjectEvent &OnDeleteObject;
+    TKVScaleChangeEvent &OnScaleChange;
     std::function<void(QObject *Sender)> OnResize;
-    std::int32_t Scale() const { return fScale; }
+    std::int32_t Scale() const { return fDiagram->Scale(); }
     // Nothing when V is the current scale; otherwise the scale event may change it. A scale
     // below 1 percent is taken as 1.
-    void SetScale(std::int32_t V);
-    double ScaleFactor() const { return fScaleFactor; }
-    std::int32_t PrintScale() const { return fPrintScale; }
-    void SetPrintScale(std::int32_t V);
-    bool ShowGrid() const { return fShowGrid; }
-    void SetShowGrid(bool V);
-    const TBitmap &Bitmap() const { return fBitmap; }
-    void SetBitmap(const TBitmap &V);
-    bool CenterBitmap() const { return fCenterBitmap; }
-    void SetCenterBitmap(bool V);
-    std::int32_t GridStep() const { return fGridStep; }
-    void SetGridStep(std::int32_t V);
-    TColor GridColor() const { return fGridColor; }
-    void SetGridColor(TColor V);
-    TPenStyle GridStyle() const { return fGridStyle; }
-    void SetGridStyle(TPenStyle V);
-    bool ShowPrinterPage() const { return fShowPrinterPage; }
-    void SetShowPrinterPage(bool V);
-    bool ImmediateRedraw = false; // moving the selection draws no rubber-band outlines
-    TKVDataUpdateMode DataUpdate = duAutomatic;
+    void SetScale(std::int32_t V) { fDiagram->SetScale(V); }
+    double ScaleFactor() const { return fDiagram->ScaleFactor(); }
+    std::int32_t PrintScale() const { return fDiagram->PrintScale(); }
+    void SetPrintScale(std::int32_t V) { fDiagram->SetPrintScale(V); }
+    bool ShowGrid() const { return fDiagram->ShowGrid(); }
+    void SetShowGrid(bool V) { fDiagram->SetShowGrid(V); }
+    const TBitmap &Bitmap() const { return fDiagram->Bitmap(); }
+    void SetBitmap(const TBitmap &V) { fDiagram->SetBitmap(V); }
+    bool CenterBitmap() const { return fDiagram->CenterBitmap(); }
+    void SetCenterBitmap(bool V) { fDiagram->SetCenterBitmap(V); }
+    std::int32_t GridStep() const { return fDiagram->GridStep(); }
+    void SetGridStep(std::int32_t V) { fDiagram->SetGridStep(V); }
+    TColor GridColor() const { return fDiagram->GridColor(); }
+    void SetGridColor(TColor V) { fDiagram->SetGridColor(V); }
+    TPenStyle GridStyle() const { return fDiagram->GridStyle(); }
+    void SetGridStyle(TPenStyle V) { fDiagram->SetGridStyle(V); }
+    bool ShowPrinterPage() const { return fDiagram->ShowPrinterPage(); }
+    void SetShowPrinterPage(bool V) { fDiagram->SetShowPrinterPage(V); }
+    bool &ImmediateRedraw; // moving the selection draws no rubber-band outlines
+    TKVDataUpdateMode &DataUpdate;
     bool ShowDiagramHint = false;
 
     // ---- State ----
     std::vector<QPointer<QWidget>> Views; // repainted after each paint of the box; not owned
     TKVPoint Origin{0, 0};                // offset for an object drawn on its own
-    std::int32_t ParentWidth = 100;       // the container's client size taken by Resize
-    std::int32_t ParentHeight = 100;
+    std::int32_t &ParentWidth;            // the container's client size taken by Resize
+    std::int32_t &ParentHeight;
     TKVPoint CursorPos{0, 0}; // world position of the last mouse move
-    TKVObjectList Vertices;   // owned, in drawing order
-    TKVObjectList Edges;      // owned, in drawing order
-    TKVObjectList Selection;  // not owned
-    std::int32_t LastId = 0;  // the largest Id given out or loaded
+    TKVObjectList &Vertices;  // owned by the diagram, in drawing order
+    TKVObjectList &Edges;     // owned by the diagram, in drawing order
+    TKVObjectList &Selection; // not owned
+    std::int32_t &LastId;     // the largest Id given out or loaded
 
     // ---- Objects ----
-    // Takes Obj. The add event may veto (Obj is freed) or replace it. A vertex joins Vertices,
-    // an edge Edges; with kvInteractive it gets the next Id and becomes the only selected
-    // object. Returns the object added, or none. Objects of other kinds are refused and freed.
+    // Each one an undoable step when made through the box.
     TKVObject *AddObject(std::unique_ptr<TKVObject> Obj, TKVMode Mode);
     TKVObject *AddObject(TKVObject *Obj, TKVMode Mode) { return AddObject(std::unique_ptr<TKVObject>(Obj), Mode); }
-    // Unless the delete event vetoes: a vertex first takes its edges with it (kvProgram); the
-    // object is freed. A bend handle is removed through its edge's DeleteHandle; other handles
-    // and labels only leave the selection.
     void DeleteObject(TKVObject *Obj, TKVMode Mode);
     void DeleteSelectedObjects(TKVMode Mode);
     void Clear();
-    // Edges from last to first, then vertices from last to first; the first hit.
-    TKVObject *FindObject(TKVPoint P) const;
-    TKVObject *FindObjectByID(std::int32_t Id) const;
+    TKVObject *FindObject(TKVPoint P) const { return fDiagram->FindObject(P); }
+    TKVObject *FindObjectByID(std::int32_t Id) const { return fDiagram->FindObjectByID(Id); }
     void ToFront(TKVObject *V);
     void ToBack(TKVObject *V);
     void ToFrontOne(TKVObject *V);
     void ToBackOne(TKVObject *V);
-    // Vertices, bend handles and label points, grown by 10; (0, 0, 0, 0) when empty.
-    TKVRect GetDiagramExtents() const;
-    void GetDiagramData();
-    // Removes a bend handle of an edge (after taking it out of the selection and the actor);
-    // end handles stay.
+    TKVRect GetDiagramExtents() const { return fDiagram->GetDiagramExtents(); }
+    void GetDiagramData() { fDiagram->GetDiagramData(); }
+    // Removes a bend handle of an edge; end handles stay.
     void DeleteHandle(TKVHandle *Handle);
-    // Takes the bend handles of Edge out of the selection and the actor; call it before an
-    // operation that frees them (Straighten, ToOrthogonal).
-    void ForgetBends(TKVCustomEdge *Edge);
+    // Takes the bend handles of Edge out of the selection and the actor. Bends freed by the
+    // edge's operations leave them by themselves.
+    void ForgetBends(TKVCustomEdge *Edge) { fDiagram->ForgetBends(Edge); }
 
     // ---- Selection ----
-    void AddToSelection(TKVObject *Obj, bool Add);
-    void DeSelectAll();
-    void SelectAll();
-    void SelectByRect(const TKVRect &R, bool Add);
+    void AddToSelection(TKVObject *Obj, bool Add) { fDiagram->AddToSelection(Obj, Add); }
+    void DeSelectAll() { fDiagram->DeSelectAll(); }
+    void SelectAll() { fDiagram->SelectAll(); }
+    void SelectByRect(const TKVRect &R, bool Add) { fDiagram->SelectByRect(R, Add); }
     void MoveSelectionBy(TKVPoint Delta);
     // A rubber-band rectangle in not-XOR (client coordinates).
     void DrawDrag(const TKVRect &R);
@@ -148,26 +159,29 @@ public:
     void Invalidate();
     // Runs Draw on the box's picture (outside a paint) and updates the screen.
     void DrawOnBox(const std::function<void(TCanvas &Canvas)> &Draw);
-    void PaintGrid(TCanvas &Canvas, TKVPoint Offset);
-    void PaintPrinterPage(TCanvas &Canvas, TKVPoint Offset);
-    void PaintObjects(TCanvas &Canvas, TKVPaintMode PaintMode, TKVPoint Offset);
+    void PaintGrid(TCanvas &Canvas, TKVPoint Offset) { fDiagram->PaintGrid(Canvas, Offset, size()); }
+    void PaintPrinterPage(TCanvas &Canvas, TKVPoint Offset) { fDiagram->PaintPrinterPage(Canvas, Offset, size()); }
+    void PaintObjects(TCanvas &Canvas, TKVPaintMode PaintMode, TKVPoint Offset)
+    {
+        fDiagram->PaintObjects(Canvas, PaintMode, Offset);
+    }
     // A picture of the box's size as painted, saved as a BMP file (through a temporary file).
     void SaveBitmap(const QString &FileName);
     // The same picture.
     QImage RenderImage();
     // The same picture into Image, which is resized only when its size differs.
     void RenderImage(QImage &Image);
-    TKVPageCount GetPageCount();
+    TKVPageCount GetPageCount() { return fDiagram->GetPageCount(); }
     // Every page (rows outer, columns inner), or the listed ones in list order. More than
     // MaxPrintedPages pages are refused ("Too many pages: N") before the printer starts.
-    void Print(bool PageList, const std::vector<TKVPage> &Pages);
-    static constexpr std::int64_t MaxPrintedPages = 10000;
+    void Print(bool PageList, const std::vector<TKVPage> &Pages) { fDiagram->Print(PageList, Pages); }
+    static constexpr std::int64_t MaxPrintedPages = TKVDiagram::MaxPrintedPages;
 
     // The printer used by Print (created on first use; A4 at 600 dpi unless the application
     // changes it) and the page sizes taken from it and the screen, unless set.
-    QPrinter *Printer();
-    TKVPrinterMetrics PrinterMetrics();
-    void SetPrinterMetrics(const std::optional<TKVPrinterMetrics> &Metrics) { fPrinterMetrics = Metrics; }
+    QPrinter *Printer() { return fDiagram->Printer(); }
+    TKVPrinterMetrics PrinterMetrics() { return fDiagram->PrinterMetrics(); }
+    void SetPrinterMetrics(const std::optional<TKVPrinterMetrics> &Metrics) { fDiagram->SetPrinterMetrics(Metrics); }
 
     // The scroll area whose viewport holds the box, or none.
     QScrollArea *ScrollContainer() const;
@@ -182,35 +196,33 @@ public:
     virtual void Import(const QString &FileName, TKVStyleLibrary *StyleLibrary);
     virtual void Export(const QString &FileName, TKVStyleLibrary *StyleLibrary);
     // Called by Load before each section of a graph file is read, with the reader at its body.
-    std::function<void(const std::string &Section, const TKVReader &Reader)> OnLoadSection;
+    std::function<void(const std::string &Section, const TKVReader &Reader)> &OnLoadSection;
     // The graph file as bytes (what Save writes, what Load reads).
-    std::string SaveToBytes(TKVStyleLibrary *StyleLibrary);
+    std::string SaveToBytes(TKVStyleLibrary *StyleLibrary) { return fDiagram->SaveToBytes(StyleLibrary); }
     void LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary);
     // The text file as bytes.
-    std::string ExportToBytes(TKVStyleLibrary *StyleLibrary);
+    std::string ExportToBytes(TKVStyleLibrary *StyleLibrary) { return fDiagram->ExportToBytes(StyleLibrary); }
     void ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName);
     // clpBitmap: a picture of the selected part; clpObjects: nothing.
     void CopyToClipboard(TKVClipMode Mode);
     // The picture CopyToClipboard puts on the clipboard (null when nothing is selected).
-    QImage SelectionPicture();
+    QImage SelectionPicture() { return fDiagram->SelectionPicture(); }
 
     // ---- Pictures ----
     // Smooth lines, shapes and text on screen and in pictures. Off by default, so that the
     // drawing stays pixel for pixel as the styles describe it; rubber bands and other not-XOR
     // figures are never smoothed.
-    bool Antialiased() const { return fAntialiased; }
-    void SetAntialiased(bool V);
+    bool Antialiased() const { return fDiagram->Antialiased(); }
+    void SetAntialiased(bool V) { fDiagram->SetAntialiased(V); }
     // The picture RenderImage gives, as SVG (vector shapes and text); SaveSvg writes it to a file
     // through a temporary file.
-    QByteArray SvgBytes();
+    QByteArray SvgBytes() { return fDiagram->SvgBytes(size()); }
     void SaveSvg(const QString &FileName);
-    // The world rectangle that shows Objects whole, data texts included, grown by 10 on each side;
-    // empty (Left >= Right) when there is nothing to show.
-    TKVRect PictureArea(const TKVObjectList &Objects);
-    // The whole diagram cropped to its PictureArea at Scale, on white, without selection marks,
+    // The whole diagram cropped to what it covers at Scale, on white, without selection marks,
     // grid or page lines (what a document would include); null or empty when the diagram is.
-    QImage DiagramImage();
-    QByteArray DiagramSvg();
+    TKVRect PictureArea(const TKVObjectList &Objects) { return fDiagram->PictureArea(Objects); }
+    QImage DiagramImage() { return fDiagram->DiagramImage(); }
+    QByteArray DiagramSvg() { return fDiagram->DiagramSvg(); }
 
     // The hint text showing, or empty.
     const std::string &HintText() const { return fHintText; }
@@ -224,36 +236,21 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
-    void Changed(); // repaint after a property change
     void RestartHintTimer();
     void HintTimerFired();
-    void Forget(TKVObject *Obj); // takes Obj and its parts out of the selection and the actor
-    void FreeObjects();
-    void RenderInto(QImage &Image, const QRect &Clip);
-    void RenderInto(TCanvas &Canvas, const QRect &Clip);
-    void PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize &Control);
+    void HideHint();
+    void ObjectRemoved(TKVObject *Obj);
+    void ObjectAdded(TKVObject *Obj);
     void PaintHint(TCanvas &Canvas, const QRect &Clip);
     QRect VisibleRect() const;
-    void ReadOptions(TKVReader &Reader);
-    void WriteOptions(TKVWriter &Writer) const;
-    void ReadBitmap(TKVReader &Reader);
-    void WriteBitmap(TKVWriter &Writer) const;
+    // The pointer's position in client coordinates, or none when it is outside the box.
+    std::optional<QPoint> PointerPos() const;
 
     QPointer<TKVActor> fActor;
-    TColor fColor = clBtnFace;
-    std::int32_t fScale = 100;
-    double fScaleFactor = 1.0;
-    std::int32_t fPrintScale = 100;
-    bool fShowGrid = false;
-    TBitmap fBitmap;
-    bool fCenterBitmap = false;
-    std::int32_t fGridStep = 50;
-    TColor fGridColor = clBlack;
-    TPenStyle fGridStyle = psSolid;
-    bool fShowPrinterPage = false;
-    bool fAntialiased = false;
 
     // The back buffer of the visible part.
     QImage fBuffer;
@@ -262,12 +259,12 @@ private:
 
     QTimer *fHintTimer = nullptr;
     std::string fHintText;
+    TKVObject *fHintObject = nullptr;
     bool fHintShowing = false;
     QPoint fMousePos{-1, -1}; // client position of the last mouse event
+    QPoint fHintPos{-1, -1};  // where the hint's object was found
+    bool fPointerInside = false;
     bool fClickPending = false;
-
-    std::unique_ptr<QPrinter> fPrinter;
-    std::optional<TKVPrinterMetrics> fPrinterMetrics;
 };
 
 } // namespace kavgraph

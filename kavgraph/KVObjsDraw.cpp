@@ -265,7 +265,8 @@ void TKVAdjacent::Draw(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFact
     const std::int32_t top = Saturate(std::int64_t(cy) - RoundHalfEven(th * 0.5));
     const TKVRect screen{left, top, Saturate(std::int64_t(left) + tw), Saturate(std::int64_t(top) + th)};
     // The label rectangle is kept in world units, so hit tests hold at any scale and offset.
-    if (ScaleFactor > 0)
+    // Only the screen sets it: the overview and the print preview draw at their own scales.
+    if (ScaleFactor > 0 && PaintMode == pmScreen)
         Bounds = {Saturate(std::int64_t(RoundHalfEven(left / ScaleFactor)) + Offset.X),
                   Saturate(std::int64_t(RoundHalfEven(top / ScaleFactor)) + Offset.Y),
                   Saturate(std::int64_t(RoundHalfEven(screen.Right / ScaleFactor)) + Offset.X),

@@ -32,6 +32,9 @@ public:
     explicit TKVPrintPreview(QWidget *Owner = nullptr);
     ~TKVPrintPreview() override;
 
+    // The published property under the setter name Qt's form compiler calls.
+    void setColor(TColor V) { SetColor(V); }
+
     TKVDiagramBox *DiagramBox() const { return fDiagramBox; }
     // Leaves the views of the previous box and joins those of Box.
     void SetDiagramBox(TKVDiagramBox *Box);

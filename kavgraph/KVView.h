@@ -31,6 +31,12 @@ public:
     explicit TKVOverviewBox(QWidget *Owner = nullptr);
     ~TKVOverviewBox() override;
 
+    // The published properties under the setter names Qt's form compiler calls.
+    void setColor(TColor V) { SetColor(V); }
+    void setMinZoom(int V) { MinZoom = V; }
+    void setMaxZoom(int V) { MaxZoom = V; }
+    void setActive(bool V) { SetActive(V); }
+
     std::int32_t MinZoom = 0; // set both (positive, MinZoom <= MaxZoom) before zooming
     std::int32_t MaxZoom = 0;
     TKVScaleEvent OnScaleChange;

@@ -6,10 +6,13 @@
 
 #include "kavgraph/KVObjs.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <type_traits>
 #include <string>
 
 class QDialogButtonBox;
@@ -74,6 +77,8 @@ template <typename W> W *Named(W *Widget, const QString &Name, const QString &Hi
 {
     Widget->setAccessibleName(Name);
     Widget->setObjectName(Name);
+    if constexpr (std::is_base_of_v<QComboBox, W>)
+        Widget->view()->setAccessibleName(Name + QObject::tr(" choices"));
     if (!Hint.isEmpty())
         Widget->setToolTip(Hint);
     return Widget;

@@ -333,6 +333,9 @@ void TfrmMain::ContentsClicked()
         return;
     if (obj->ObjectType == otHandle || obj->ObjectType == otAdjacent)
         obj = obj->Links.empty() ? nullptr : obj->Links.front();
+    // A plain end vertex of an edge sample stands for its edge (through its end handle).
+    if (obj && obj->ObjectType == otVertex && obj->Id == 0 && !obj->Links.empty() && !obj->Links.front()->Links.empty())
+        obj = obj->Links.front()->Links.front();
     if (!obj)
         return;
     // The sample's Id says which style it shows, also when several styles share a name.

@@ -126,6 +126,37 @@ void ResizeEmpty(benchmark::State &state)
     ResizeWindow(state, &window);
 }
 
+// The largest list shown (all methods), under names of their own for the ratio.
+constexpr int kAllMethodsPage = 6;
+void ResizeAllMethods(benchmark::State &state)
+{
+    if (FpcDatabase().empty())
+        return state.SkipWithError("no Free Pascal sources");
+    Window()->OpenDocument(FpcDatabase());
+    Window()->pgcMain->setCurrentIndex(kAllMethodsPage);
+    Idle();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        Window()->resize(wide ? 1000 : 900, wide ? 700 : 640);
+        Idle();
+    }
+}
+
+void ResizeEmptyAllMethods(benchmark::State &state)
+{
+    TfrmMain window;
+    window.show();
+    window.pgcMain->setCurrentIndex(kAllMethodsPage);
+    Idle();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        window.resize(wide ? 1000 : 900, wide ? 700 : 640);
+        Idle();
+    }
+}
+
 // TComponent, or TStringList when the database has no TComponent (the Free Pascal tree's
 // classes unit declares it in an include file).
 std::string &DiagramClass()
@@ -182,8 +213,10 @@ BENCHMARK(FpcLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(FpcWindowOpen)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(DiagramRead)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(DiagramClick)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(ResizeEmpty)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(Resize)->Arg(0)->Arg(2)->Arg(5)->Arg(6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ResizeEmpty)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(Resize)->Arg(0)->Arg(2)->Arg(5)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ResizeEmptyAllMethods)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(ResizeAllMethods)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char **argv)
 {
@@ -196,7 +229,14 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     if (std::filesystem::is_directory(kFpcSources)) {
         std::string out = (work.path() + QStringLiteral("/fpc.qmk")).toStdString();
-        std::string command = std::string(QMK_TOOL) + " build -o " + out + " --name FPC " + kFpcSources + " >/dev/null";
+        // The include folders of the run-time library, so that classes declared in include files
+        // (TComponent among them) are found.
+        std::string includes;
+        for (const char *dir : {"rtl/inc", "rtl/objpas", "rtl/objpas/classes", "rtl/objpas/sysutils", "rtl/unix",
+                                "rtl/linux", "rtl/x86_64"})
+            includes += std::string(" -I ") + kFpcSources + "/" + dir;
+        std::string command = std::string(QMK_TOOL) + " build -o " + out + " --name FPC --quiet" + includes + " " +
+                              kFpcSources + " >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0)
             FpcDatabase() = out;
     }
@@ -217,14 +257,14 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("sample: window open / database load", "SampleWindowOpen", "SampleLoad", "at most 1.5, under 200 ms");
     reporter.PrintRatio("Free Pascal tree: window open / database load", "FpcWindowOpen", "FpcLoad", "at most 1.5");
-    reporter.PrintRatio("resize with the Free Pascal tree, all methods shown / empty window", "Resize", "ResizeEmpty",
-                        "under 16 ms a resize");
+    reporter.PrintRatio("resize with the Free Pascal tree, all methods shown / empty window", "ResizeAllMethods",
+                        "ResizeEmptyAllMethods", "under 16 ms a resize");
     reporter.PrintRatio("class clicked until its diagram is painted / the diagram read", "DiagramClick",
                         "DiagramRead", "under 100 ms");
     std::printf("%s clicked until its diagram is painted: %.1f ms (CPU)\n", DiagramClass().c_str(),
                 reporter.Seconds("DiagramClick") * 1000);
     std::printf("sample opened in the window: %.1f ms (CPU); one resize with all methods shown: %.1f ms (CPU)\n",
-                reporter.Seconds("SampleWindowOpen") * 1000, reporter.Seconds("Resize") * 1000);
+                reporter.Seconds("SampleWindowOpen") * 1000, reporter.Seconds("ResizeAllMethods") * 1000);
     if (!FpcDatabase().empty()) {
         window.OpenDocument(FpcDatabase());
         Idle();

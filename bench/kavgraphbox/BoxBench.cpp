@@ -10,6 +10,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QPainter>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 
 #include <iostream>
@@ -259,12 +260,54 @@ void BM_SceneItemsAt(benchmark::State &state)
             benchmark::DoNotOptimize(scene.itemAt(QPointF(p.X, p.Y), QTransform()));
 }
 
+// ---- Undo -------------------------------------------------------------------------------------------
+
+// 1,000 selected vertices in a chain: one move of all of them, then its undo (measured) against
+// the move itself.
+TKVDiagram &MovedDiagram()
+{
+    static TKVDiagram *diagram = [] {
+        auto *d = new TKVDiagram;
+        TKVObject *last = nullptr;
+        for (int i = 0; i < 1000; ++i) {
+            TKVObject *v = d->AddObject(std::make_unique<TKVCustomVertex>(TKVPoint{i % 40 * 60, i / 40 * 60}), kvProgram);
+            if (last)
+                d->AddObject(std::make_unique<TKVCustomEdge>(last, v, TKVPoint{}, TKVPoint{}), kvProgram);
+            last = v;
+        }
+        for (TKVObject *v : d->Vertices)
+            d->AddToSelection(v, true);
+        return d;
+    }();
+    return *diagram;
+}
+
+void BM_UndoMove1000(benchmark::State &state)
+{
+    TKVDiagram &d = MovedDiagram();
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.MoveSelectionUndoable({5, 5});
+        state.ResumeTiming();
+        d.UndoStack()->undo();
+    }
+}
+
+void BM_Move1000(benchmark::State &state)
+{
+    TKVDiagram &d = MovedDiagram();
+    for (auto _ : state)
+        d.MoveSelectionBy({5, 5});
+}
+
 BENCHMARK(BM_GraphSaveLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphBaselineTaggedValues)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneRender)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindObject)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneItemsAt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoMove1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Move1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -280,6 +323,8 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("Graph save and load", "BM_GraphSaveLoad", "BM_GraphBaselineTaggedValues", "at most 2x");
     reporter.PrintRatio("Whole repaint", "BM_Repaint", "BM_SceneRender", "at most 1x");
-    reporter.PrintRatio("1,000 hit tests", "BM_FindObject", "BM_SceneItemsAt", "for information");
+    reporter.PrintRatio("1,000 hit tests", "BM_FindObject", "BM_SceneItemsAt", "at most 2x");
+    reporter.PrintRatio("Undo of one move of 1,000 vertices", "BM_UndoMove1000", "BM_Move1000",
+                        "for information; the time itself under 50 ms");
     return 0;
 }

@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -226,6 +227,18 @@ void EditorWindow::MakeMenus()
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    // Every change made with the actors and the box's operations is one step on the diagram's stack.
+    QAction *undo = fBox->UndoStack()->createUndoAction(this, tr("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = fBox->UndoStack()->createRedoAction(this, tr("&Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    connect(fBox->UndoStack(), &QUndoStack::indexChanged, this, [this] {
+        fBox->Invalidate();
+        Changed();
+    });
+    edit->addSeparator();
     edit->addAction(tr("Select &all"), QKeySequence::SelectAll, this, [this] {
         fBox->SelectAll();
         ShowStatus();
@@ -501,7 +514,9 @@ void EditorWindow::EditTexts()
     TextsDialog dialog(this, obj);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    fBox->Diagram()->BeginChange({obj}, true);
     dialog.Apply();
+    fBox->Diagram()->EndChange(tr("Texts"));
     fBox->Invalidate();
     Changed();
 }
@@ -522,10 +537,12 @@ void EditorWindow::ForSelectedEdges(void (TKVCustomEdge::*op)())
     for (TKVObject *o : fBox->Selection)
         if (auto *e = dynamic_cast<TKVCustomEdge *>(o))
             edges.push_back(e);
+    fBox->Diagram()->BeginChange(TKVObjectList(edges.begin(), edges.end()));
     for (TKVCustomEdge *e : edges) {
         fBox->ForgetBends(e);
         (e->*op)();
     }
+    fBox->Diagram()->EndChange(tr("Edges"));
     fBox->Invalidate();
     Changed();
 }
@@ -624,10 +641,12 @@ std::string EditorWindow::Contents()
                 point(h->Position);
             point(e->Adjacent->Position);
             point(e->Adjacent->Handle->Position);
-            out << e->Text().size() << ':' << e->Text();
         }
+        // A styled edge shows its style's text (painting copies it to the label); a plain one its own.
         if (const auto *e = dynamic_cast<const TKVEdge *>(o))
             out << e->Style.Name.size() << ':' << e->Style.Name << e->Style.Data.size() << ':' << e->Style.Data;
+        else if (const auto *e = dynamic_cast<const TKVCustomEdge *>(o))
+            out << e->Text().size() << ':' << e->Text();
         out << '\n';
     }
     return out.str();

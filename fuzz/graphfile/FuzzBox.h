@@ -1,9 +1,9 @@
 #pragma once
-// What both graph readers need: a GUI application for the box (offscreen) and the stored classes.
+// What both graph readers need: a GUI application for fonts and pictures (offscreen) and the stored classes.
 
-#include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 using namespace kavgraph;
 
@@ -11,7 +11,7 @@ using namespace kavgraph;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    static QGuiApplication app(*argc, *argv);
     RegisterKVClass(TKVVertex::StaticClass());
     RegisterKVClass(TKVEdge::StaticClass());
     return 0;

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     TKVStyleLibrary library;
-    TKVDiagramBox box;
+    TKVDiagram box;
     try {
         box.LoadFromBytes(bytes, &library);
     } catch (const Exception &) {
@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const std::string saved = box.SaveToBytes(&library);
     TKVStyleLibrary library2;
-    TKVDiagramBox again;
+    TKVDiagram again;
     again.LoadFromBytes(saved, &library2);
-    again.SaveOptions = box.SaveOptions; // a file without box options leaves the box's own
+    again.SaveOptions = box.SaveOptions; // a file without box options leaves the diagram's own
     if (again.SaveToBytes(&library2) != saved)
         std::abort();
     return 0;

@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     style->Name = "Box";
     style->DataItems.push_back(std::make_unique<TKVDataItem>());
     library.AddVertexStyle(std::move(style));
-    TKVDiagramBox box;
+    TKVDiagram box;
     try {
         box.ImportFromBytes(bytes, &library, "fuzz.kvi");
     } catch (const Exception &) {
         return 0;
     }
     const std::string text = box.ExportToBytes(&library);
-    TKVDiagramBox again;
+    TKVDiagram again;
     again.ImportFromBytes(text, &library, "again.kvi");
     if (again.ExportToBytes(&library) != text)
         std::abort();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and uses it the way a user and a C++ developer would:
 # the programs run from the prefix, a CMake consumer and a pkg-config consumer build against
-# Kavgraph and render a graph file, the Designer plugin loads, the desktop files validate, the
-# MIME types load, the man pages format without warnings and agree with --help.
+# Kavgraph and render a graph file, the guide's program saves, loads, exports and prints, the
+# Designer plugin loads, the desktop files validate, the MIME types load, the man pages format
+# without warnings and agree with --help.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -54,6 +55,27 @@ if cmake -S "$src/tests/install/consumer" -B "$work/cmake-consumer" -G Ninja -DC
     widgets=$("$work/cmake-consumer/designer-check" "$plugin") || fail "Designer plugin did not load"
     [ "$(grep -c '^Diagrams' <<<"$widgets")" = 3 ] || fail "Designer plugin offers: $widgets"
   fi
+  # The guide's program: builds a diagram, saves and loads it, exports a picture and prints.
+  mkdir -p "$work/guide"
+  if out=$(QT_QPA_PLATFORM=offscreen "$work/cmake-consumer/guide" "$sample/kavgraph-sample.slb" "$work/guide" 2>&1); then
+    [[ $out == *"saved 6 vertices and 6 edges, loaded 6 and 6"* ]] || fail "guide program printed: $out"
+    python3 - "$work/guide/flow.png" <<'PY' || fail "guide program's picture is not the diagram"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+width, height = struct.unpack('>II', data[16:24])
+sys.exit(0 if data[:8] == b'\x89PNG\r\n\x1a\n' and width > 200 and height > 300 else 1)
+PY
+    { head -c 5 "$work/guide/flow.pdf" | grep -q '%PDF-' && tail -c 64 "$work/guide/flow.pdf" | grep -q '%%EOF'; } ||
+      fail "guide program's PDF is not complete"
+    if command -v pdftotext >/dev/null; then
+      printed=$(pdftotext "$work/guide/flow.pdf" - 2>/dev/null || true)
+      for text in Start 'Valid?' errors.log yes End; do
+        grep -qF -- "$text" <<<"$printed" || fail "the printed diagram lacks '$text'"
+      done
+    fi
+  else
+    fail "guide program failed: $out"
+  fi
 else
   cat "$work/cmake.log"; fail "CMake consumer did not build"
 fi
@@ -65,7 +87,8 @@ uic=$(find /usr/lib/qt6 -name uic -type f | head -1)
 if "$uic" "$src/tests/install/consumer/diagramform.ui" -o "$work/pc/ui_diagramform.h" &&
    g++ -std=c++20 -fPIC -I"$work/pc" "$src/tests/install/consumer/main.cpp" -o "$work/pc/consumer" \
      $(pkg-config --cflags --libs kavgraph) 2>"$work/pc.log"; then
-  "$work/pc/consumer" "$sample/sample-diagram.kvg" "$work/pc.png" >/dev/null || fail "pkg-config consumer failed to run"
+  # pkg-config gives no run path: a prefix outside the loader's folders is named at run time.
+  LD_LIBRARY_PATH="$prefix/$libdir" "$work/pc/consumer" "$sample/sample-diagram.kvg" "$work/pc.png" >/dev/null || fail "pkg-config consumer failed to run"
 else
   cat "$work/pc.log"; fail "pkg-config consumer did not build"
 fi

@@ -8,7 +8,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QUndoStack>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace kavgraph;
 
@@ -274,6 +277,147 @@ TEST(AddEdgeActor, DragFromVertexToVertexCreatesAnEdge)
     f.mouse.Click({700, 10}, Qt::RightButton);
     EXPECT_TRUE(f.box.Selection.empty());
     EXPECT_EQ(actor.Mode, amNoAction);
+}
+
+TEST(AddEdgeActor, AClickWithJitterOrAfterAPlainClickMakesNoEdgeAndNoRubberLine)
+{
+    Fixture f;
+    TKVAddEdgeActor actor;
+    f.box.SetActor(&actor);
+    AddVertex(f.box, 0, 0);
+    AddVertex(f.box, 300, 200);
+    int created = 0;
+    actor.OnCreateEdge = [&](QObject *, TKVObject *s, TKVObject *t, TKVPoint p1, TKVPoint p2) {
+        ++created;
+        return std::make_unique<TKVCustomEdge>(s, t, p1, p2);
+    };
+    f.mouse.Press({30, 20});
+    f.mouse.Move({31, 20}); // a pixel of jitter while pressed
+    f.mouse.Release({31, 20});
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(actor.Mode, amNoAction);
+
+    f.mouse.Click({30, 20}); // a plain click on the vertex, then a drag from empty space
+    f.mouse.Press({600, 500});
+    f.mouse.Move({650, 550});
+    EXPECT_NE(actor.Mode, amCreateEdge);
+    f.mouse.Release({330, 230});
+    EXPECT_EQ(created, 0);
+}
+
+TEST(EditActor, RightClickOnAnEndOfASelectedEdgeLeavesItUnselected)
+{
+    Fixture f;
+    TKVEditActor actor;
+    f.box.SetActor(&actor);
+    TKVCustomVertex *a = AddVertex(f.box, 0, 0);
+    TKVCustomVertex *b = AddVertex(f.box, 400, 0);
+    TKVCustomEdge *e = AddEdge(f.box, a, b);
+    f.box.AddToSelection(e, false);
+    f.box.AddToSelection(a, true);
+    f.mouse.Click({450, 25}, Qt::RightButton); // the target end
+    for (TKVObject *o : f.box.Selection)
+        EXPECT_NE(o, e->Handles.back().get());
+    EXPECT_FALSE(e->Handles.back()->Selected);
+}
+
+// ---- Undo -----------------------------------------------------------------------------------------
+
+// Each gesture is one step: undo puts back exactly what was there, redo does it again.
+TEST(Undo, EveryGestureOfTheEditActorIsOneStep)
+{
+    Fixture f;
+    TKVEditActor actor;
+    f.box.SetActor(&actor);
+    TKVCustomVertex *a = AddVertex(f.box, 0, 0);
+    TKVCustomVertex *b = AddVertex(f.box, 400, 0);
+    TKVCustomEdge *e = AddEdge(f.box, a, b);
+    e->SetText("label");
+    QUndoStack *stack = f.box.UndoStack();
+    const auto geometry = [&] {
+        std::vector<TKVPoint> points{{a->Bounds.Left, a->Bounds.Top}, {a->Bounds.Right, a->Bounds.Bottom},
+                                     {b->Bounds.Left, b->Bounds.Top}, {b->Bounds.Right, b->Bounds.Bottom},
+                                     e->Adjacent->Handle->Position};
+        for (const auto &h : e->Handles)
+            points.push_back(h->Position);
+        return points;
+    };
+    const std::vector<std::pair<const char *, std::function<void()>>> gestures = {
+        {"move a vertex", [&] { f.mouse.Drag({20, 10}, {90, 80}); }},
+        {"move an edge's end", [&] {
+             f.box.AddToSelection(e, false);
+             const TKVPoint p = e->Handles.back()->Position;
+             f.mouse.Drag({p.X, p.Y}, {p.X + 10, p.Y + 10});
+         }},
+        {"resize a vertex", [&] {
+             f.box.AddToSelection(b, false);
+             f.mouse.Drag({500, 50}, {540, 80}); // the bottom-right corner
+         }},
+        {"add a bend", [&] {
+             f.box.AddToSelection(e, false);
+             const TKVPoint m = e->Handles[0]->Position, n = e->Handles[1]->Position;
+             f.mouse.Click({(3 * m.X + n.X) / 4, (3 * m.Y + n.Y) / 4}); // away from the label
+         }},
+        {"delete that bend", [&] {
+             f.box.AddToSelection(e, false);
+             const TKVPoint p = e->Handles[1]->Position;
+             f.mouse.Click({p.X, p.Y}, Qt::RightButton);
+         }},
+    };
+    for (const auto &[name, gesture] : gestures) {
+        const auto before = geometry();
+        const int steps = stack->count();
+        gesture();
+        const auto after = geometry();
+        ASSERT_NE(after, before) << name;
+        ASSERT_EQ(stack->count(), steps + 1) << name;
+        stack->undo();
+        EXPECT_EQ(geometry(), before) << name;
+        stack->redo();
+        EXPECT_EQ(geometry(), after) << name;
+    }
+}
+
+// Objects that were added or deleted come back as they were, joined to the same vertices.
+TEST(Undo, AddsAndDeletesComeBackWithTheirIdsAndEnds)
+{
+    Fixture f;
+    TKVAddVertexActor actor;
+    f.box.SetActor(&actor);
+    actor.OnCreateVertex = [](QObject *, TKVPoint p) { return std::make_unique<TKVCustomVertex>(p); };
+    TKVCustomVertex *a = AddVertex(f.box, 0, 0);
+    f.mouse.Click({300, 300});
+    ASSERT_EQ(f.box.Vertices.size(), 2u);
+    auto *b = static_cast<TKVCustomVertex *>(f.box.Vertices[1]);
+    AddEdge(f.box, a, b);
+    const std::int32_t bId = b->Id;
+    const TKVRect bBounds = b->Bounds;
+    QUndoStack *stack = f.box.UndoStack();
+
+    f.box.DeleteObject(b, kvInteractive); // takes the edge with it
+    EXPECT_TRUE(f.box.Edges.empty());
+    stack->undo();
+    ASSERT_EQ(f.box.Vertices.size(), 2u);
+    ASSERT_EQ(f.box.Edges.size(), 1u);
+    auto *back = static_cast<TKVCustomVertex *>(f.box.Vertices[1]);
+    auto *edge = static_cast<TKVCustomEdge *>(f.box.Edges[0]);
+    EXPECT_EQ(back->Id, bId);
+    EXPECT_EQ(back->Bounds, bBounds);
+    EXPECT_EQ(edge->Source, a);
+    EXPECT_EQ(edge->Target, back);
+    back->MoveBy({10, 10}); // the edge's end is hooked to the vertex brought back
+    EXPECT_TRUE(PointInRect(edge->Handles.back()->Position, back->Bounds));
+
+    stack->undo(); // the edge's add
+    stack->undo(); // the click's add
+    EXPECT_EQ(f.box.Vertices.size(), 1u);
+    EXPECT_TRUE(f.box.Edges.empty());
+    stack->redo();
+    stack->redo();
+    EXPECT_EQ(f.box.Vertices.size(), 2u);
+    EXPECT_EQ(f.box.Edges.size(), 1u);
+    f.box.Clear();
+    EXPECT_EQ(stack->count(), 0);
 }
 
 // ---- Zoom actor -----------------------------------------------------------------------------------

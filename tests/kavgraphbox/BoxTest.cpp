@@ -11,6 +11,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace kavgraph;
 
 namespace {
@@ -391,6 +393,170 @@ TEST(Box, BackgroundPictureStaysAtTheControlsCornerWhenScrolled)
     QApplication::processEvents();
     const QImage shown = area.viewport()->grab().toImage();
     EXPECT_EQ(shown.pixel(5, 5), qRgb(255, 255, 255));
+}
+
+// Each way a bend can go while it is selected and the actor's object: nothing keeps a pointer to
+// freed memory (the sanitizer build turns a slip into a failure).
+TEST(Box, FreedBendsLeaveTheSelectionAndTheActorWhicheverWayTheyGo)
+{
+    const std::vector<std::pair<const char *, std::function<void(TKVDiagramBox &, TKVCustomEdge *, TKVHandle *)>>>
+        ways = {
+            {"ToOrthogonal", [](TKVDiagramBox &, TKVCustomEdge *e, TKVHandle *) { e->ToOrthogonal(); }},
+            {"Straighten", [](TKVDiagramBox &, TKVCustomEdge *e, TKVHandle *) { e->Straighten(); }},
+            {"edge's DeleteHandle", [](TKVDiagramBox &, TKVCustomEdge *e, TKVHandle *h) { e->DeleteHandle(h); }},
+            {"box's DeleteHandle", [](TKVDiagramBox &b, TKVCustomEdge *, TKVHandle *h) { b.DeleteHandle(h); }},
+            {"ForgetBends", [](TKVDiagramBox &b, TKVCustomEdge *e, TKVHandle *) { b.ForgetBends(e); e->Straighten(); }},
+            {"DeleteObject", [](TKVDiagramBox &b, TKVCustomEdge *e, TKVHandle *) { b.DeleteObject(e, kvInteractive); }},
+            {"DeleteSelectedObjects", [](TKVDiagramBox &b, TKVCustomEdge *e, TKVHandle *) {
+                 b.AddToSelection(e, true);
+                 b.DeleteSelectedObjects(kvInteractive);
+             }},
+            {"Clear", [](TKVDiagramBox &b, TKVCustomEdge *, TKVHandle *) { b.Clear(); }},
+        };
+    for (const auto &[name, way] : ways) {
+        TKVDiagramBox box;
+        box.resize(400, 300);
+        TKVEditActor actor;
+        box.SetActor(&actor);
+        TKVCustomVertex *a = AddVertex(box, 0, 0);
+        TKVCustomVertex *b = AddVertex(box, 300, 0);
+        TKVCustomEdge *e = AddEdge(box, a, b);
+        TKVHandle *bend = AddBend(e, {200, 25});
+        TKVHandle *other = AddBend(e, {250, 25});
+        ASSERT_TRUE(bend && other) << name;
+        box.SelectByRect({190, 15, 260, 35}, false);
+        ASSERT_EQ(box.Selection.size(), 2u) << name;
+        actor.Current = bend;
+        way(box, e, bend);
+        const auto alive = [&](TKVObject *o) {
+            for (TKVObject *edge : box.Edges)
+                for (const auto &h : static_cast<TKVCustomEdge *>(edge)->Handles)
+                    if (h.get() == o)
+                        return true;
+            return false;
+        };
+        for (TKVObject *o : box.Selection)
+            EXPECT_TRUE(alive(o)) << name;
+        EXPECT_EQ(actor.Current, nullptr) << name;
+        box.MoveSelectionBy({5, 5}); // touches only what is still alive
+        box.RenderImage();
+    }
+}
+
+// After any scroll the screen shows what a full repaint would, pixel for pixel.
+TEST(Box, ScrolledPartsJoinTheRestWithoutSeamsAtAnyScale)
+{
+    for (int scale : {25, 33, 67, 100, 150, 400}) {
+        QScrollArea area;
+        area.resize(260, 220);
+        auto *box = new TKVDiagramBox;
+        box->SetColor(clWhite);
+        box->SetShowGrid(true);
+        box->SetGridColor(clBlue);
+        box->SetScale(scale);
+        for (int i = 0; i < 12; ++i) {
+            TKVCustomVertex *v = AddVertex(*box, 37 + 113 * i, 29 + 97 * i, kvProgram);
+            if (i > 0)
+                AddEdge(*box, static_cast<TKVCustomVertex *>(box->Vertices[i - 1]), v, kvProgram)->SetText("label");
+        }
+        box->resize(WorldToScreen(1700, scale), WorldToScreen(1500, scale));
+        area.setWidget(box);
+        area.show();
+        QApplication::processEvents();
+        const QImage full = box->RenderImage();
+        for (int step = 1; step <= 4; ++step) {
+            area.horizontalScrollBar()->setValue(area.horizontalScrollBar()->value() + 7 * step + 3);
+            area.verticalScrollBar()->setValue(area.verticalScrollBar()->value() + 5 * step + 2);
+            QApplication::processEvents();
+            const QRect shown(-box->pos(), area.viewport()->size());
+            EXPECT_EQ(box->grab(shown).toImage().convertToFormat(QImage::Format_RGB32), full.copy(shown))
+                << "scale " << scale << " step " << step;
+        }
+    }
+}
+
+TEST(Box, AGridFinerThanTwoPixelsIsNotDrawn)
+{
+    for (auto [scale, drawn] : {std::pair{3, false}, std::pair{4, true}}) { // lines 1.5 and 2 pixels apart
+        TKVDiagramBox box;
+        box.resize(100, 100);
+        box.SetColor(clWhite);
+        box.SetShowGrid(true);
+        box.SetGridColor(clBlue);
+        box.SetScale(scale);
+        const QImage image = box.RenderImage();
+        bool blue = false;
+        for (int x = 0; x < 100; ++x)
+            blue = blue || image.pixel(x, 50) == qRgb(0, 0, 255);
+        EXPECT_EQ(blue, drawn) << scale;
+    }
+}
+
+// The hint is for where the pointer is: none after it left, and none after Clear.
+TEST(Box, HintGoesWhenThePointerLeavesOrTheDiagramIsCleared)
+{
+    std::vector<std::unique_ptr<TKVDiagramBox>> boxes;
+    for (int i = 0; i < 3; ++i) {
+        auto box = std::make_unique<TKVDiagramBox>();
+        box->resize(300, 200);
+        box->ShowDiagramHint = true;
+        AddVertex(*box, 10, 10)->Hint = "Hello";
+        box->show();
+        QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), box->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(box.get(), &move);
+        boxes.push_back(std::move(box));
+    }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(boxes[0].get(), &leave); // left before the pause ran out
+    QTest::qWait(1300);
+    EXPECT_FALSE(boxes[0]->HintShowing());
+    ASSERT_TRUE(boxes[1]->HintShowing());
+    QApplication::sendEvent(boxes[1].get(), &leave);
+    EXPECT_FALSE(boxes[1]->HintShowing());
+    ASSERT_TRUE(boxes[2]->HintShowing());
+    boxes[2]->Clear();
+    EXPECT_FALSE(boxes[2]->HintShowing());
+    EXPECT_EQ(boxes[2]->HintText(), "");
+}
+
+// The label handle rides on the first segment whatever changes it.
+TEST(Box, TheLabelFollowsEveryChangeOfTheFirstSegment)
+{
+    const std::vector<std::pair<const char *, std::function<void(TKVCustomEdge *)>>> changes = {
+        {"ToOrthogonal", [](TKVCustomEdge *e) { e->ToOrthogonal(); }},
+        {"AddHandle on the first segment", [](TKVCustomEdge *e) { e->AddHandle({100, 25}); }},
+        {"DeleteHandle of the first bend", [](TKVCustomEdge *e) { e->DeleteHandle(e->Handles[1].get()); }},
+        {"Straighten", [](TKVCustomEdge *e) { e->Straighten(); }},
+    };
+    for (const auto &[name, change] : changes) {
+        TKVDiagramBox box;
+        TKVCustomVertex *a = AddVertex(box, 0, 0, kvProgram);
+        TKVCustomVertex *b = AddVertex(box, 400, 300, kvProgram);
+        TKVCustomEdge *e = AddEdge(box, a, b, kvProgram);
+        e->SetText("label");
+        e->InsertBend({250, 25});
+        e->PlaceLabel();
+        change(e);
+        const TKVPoint placed = e->Adjacent->Handle->Position;
+        e->PlaceLabel();
+        EXPECT_EQ(e->Adjacent->Handle->Position, placed) << name;
+    }
+}
+
+TEST(Box, AnAutoSizedBoxInAScrollAreaGetsScrollBarsForASizeTakenBeforeItWasShown)
+{
+    QScrollArea area;
+    area.resize(300, 300);
+    auto *box = new TKVDiagramBox;
+    box->AutoSize = true;
+    area.setWidget(box);
+    AddVertex(*box, 1000, 1000, kvProgram); // grows the box before the window comes up
+    area.show();
+    QTest::qWait(100);
+    EXPECT_GE(box->width(), 1100);
+    EXPECT_GT(area.horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(area.verticalScrollBar()->maximum(), 0);
 }
 
 } // namespace

@@ -37,6 +37,8 @@ MODULES = {
     "tools/kvgraph": ("diagram", 20),
     "examples": ("diagram", 20),
     "tools/quillmark-trace": ("trace", 20),
+    # The stand-in for the authoring application: a peer program on the bus, not a browser part.
+    "tools/quillmark-authoring": ("authoring", 20),
 }
 
 # Folders that are plain C++ throughout, whatever their targets link.

@@ -268,6 +268,10 @@ TEST_F(MainWindowTest, ContentsViewHasASamplePerStyleAndClicksSelectTheStyle)
     Main->ContentsClicked();
     EXPECT_EQ(Main->CurrentNode()->text(0), "Labelled");
     EXPECT_EQ(Main->KVB->Edges.size(), 1u);
+    // An end vertex of an edge sample selects that edge's style.
+    Main->ContentsActor->Current = static_cast<TKVCustomEdge *>(Main->kvbContents->Edges[1])->Source;
+    Main->ContentsClicked();
+    EXPECT_EQ(Main->CurrentNode()->text(0), "Two-way");
 }
 
 TEST_F(MainWindowTest, ZoomStaysBetween25And400)

@@ -190,6 +190,7 @@ TEST(QmkBuild, WrongUsageAndFailedBuildsLeaveEarlierFilesAlone)
     std::filesystem::create_directories(dir.File("taken.qmk/inner"));
     Result r = Qmk(dir, {"build", "-o", dir.File("taken.qmk"), dir.File("u.pas")});
     EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.File("taken.qmk")), std::string::npos) << r.err; // the message names the file
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken.qmk/inner")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("taken.qmk.partial")));
 

@@ -4,7 +4,7 @@
 #include "tools/kvgraph/Files.h"
 #include "tools/kvgraph/Json.h"
 
-#include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 #include "platform/text/Windows1252.h"
 
 #include <QDir>
@@ -130,7 +130,7 @@ Options Parse(const Args &args, std::initializer_list<const char *> names, unsig
 // A box with its library, loaded from a graph file or a text file.
 struct Loaded {
     TKVStyleLibrary library;
-    TKVDiagramBox box;
+    TKVDiagram box;
     std::vector<std::string> sections;
     std::string libraryVersion;
 
@@ -181,7 +181,7 @@ int Dump(const Args &args)
     QByteArray bytes;
     l.Load(o.files[0], &bytes);
     const std::string_view data(bytes.constData(), std::size_t(bytes.size()));
-    TKVDiagramBox &box = l.box;
+    TKVDiagram &box = l.box;
 
     Json j;
     j.BeginObject();
@@ -194,25 +194,23 @@ int Dump(const Args &args)
     j.Key("Options");
     if (l.Has("KVOPT")) {
         j.BeginObject();
-        j.Key("AutoSize"), j.Bool(box.AutoSize);
-        j.Key("CenterBitmap"), j.Bool(box.CenterBitmap());
-        j.Key("Color"), j.Int(box.Color());
-        j.Key("GridColor"), j.Int(box.GridColor());
-        j.Key("GridStyle"), j.Int(box.GridStyle());
-        j.Key("GridStep"), j.Int(box.GridStep());
-        j.Key("ImmediateRedraw"), j.Bool(box.ImmediateRedraw);
-        j.Key("ParentWidth"), j.Int(box.ParentWidth);
-        j.Key("ParentHeight"), j.Int(box.ParentHeight);
-        j.Key("Scale"), j.Int(box.Scale());
-        j.Key("PrintScale"), j.Int(box.PrintScale());
-        j.Key("ShowGrid"), j.Bool(box.ShowGrid());
-        j.Key("ShowPrinterPage"), j.Bool(box.ShowPrinterPage());
-        j.Key("SaveOptions");
-        j.BeginArray();
-        const char *names[] = {"soDiagram", "soStyles", "soBitmap", "soBoxOptions"};
-        for (TKVSaveOption so : {soDiagram, soStyles, soBitmap, soBoxOptions})
-            if (box.SaveOptions.Contains(so))
-                j.String(names[so]);
+        // The fields as the record stores them; a group (the save options) as the list of its
+        // members that are set.
+        const char *group = nullptr;
+        for (const TKVField<TKVDiagram> &f : TKVDiagram::OptionFields()) {
+            if (f.Group) {
+                if (!group) {
+                    j.Key(f.Group);
+                    j.BeginArray();
+                    group = f.Group;
+                }
+                if (f.Get(box))
+                    j.String(f.Name);
+                continue;
+            }
+            j.Key(f.Name);
+            f.Kind == fkBoolean ? j.Bool(f.Get(box) != 0) : j.Int(f.Get(box));
+        }
         j.EndArray();
         j.EndObject();
     } else {
@@ -338,11 +336,11 @@ int Render(const Args &args)
     if (o.scale)
         l.box.SetScale(*o.scale);
     const TKVRect e = l.box.GetDiagramExtents();
-    l.box.resize(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
+    const QSize size(std::max(1, WorldToScreen(e.Right, l.box.Scale())), std::max(1, WorldToScreen(e.Bottom, l.box.Scale())));
     if (EndsWith(o.out, ".svg"))
-        WriteOutput(o.out, About(o.files[0], [&] { return l.box.SvgBytes(); }));
+        WriteOutput(o.out, About(o.files[0], [&] { return l.box.SvgBytes(size); }));
     else
-        WriteOutput(o.out, PngBytes(About(o.files[0], [&] { return l.box.RenderImage(); }), o.out));
+        WriteOutput(o.out, PngBytes(About(o.files[0], [&] { return l.box.RenderImage(size); }), o.out));
     return 0;
 }
 

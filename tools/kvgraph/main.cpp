@@ -8,7 +8,7 @@
 
 #include "platform/text/Windows1252.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <iostream>
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
         // Never a window: the same output with any platform setting, and no display needed.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QuietQt);
-        QApplication app(argc, argv); // the diagram box is a widget
+        QGuiApplication app(argc, argv); // fonts and pictures; the diagram needs no widgets
         const Args rest(args.begin() + 1, args.end());
         return args[0] == "slb" ? RunSlbCommand(rest) : RunGraphCommand(rest);
     } catch (const UsageError &e) {

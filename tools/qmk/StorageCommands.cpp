@@ -3,13 +3,12 @@
 #include "tools/qmk/Commands.h"
 
 #include "platform/compoundfile/CompoundFile.h"
+#include "platform/core/FileSystem.h"
 #include "platform/text/Unicode.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <iterator>
-#include <sys/stat.h>
 
 namespace {
 
@@ -68,9 +67,8 @@ void List(std::unique_ptr<Storage> root)
 // Opens the file read-write, creating it when missing.
 std::unique_ptr<Storage> OpenForWriting(const std::string &file)
 {
-    struct stat st;
     constexpr uint32_t mode = cfb::STGM_READWRITE | cfb::STGM_SHARE_EXCLUSIVE;
-    if (::stat(file.c_str(), &st) != 0)
+    if (!fsys::Exists(file))
         return Storage::CreateFile(file, mode);
     return Storage::OpenFile(file, mode);
 }
@@ -154,8 +152,7 @@ int Mkdir(const std::string &file, const std::string &path)
 
 void RequireFile(const std::string &file)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
+    if (!fsys::Exists(file))
         throw EPlatformError(cfb::STG_E_FILENOTFOUND, file);
 }
 

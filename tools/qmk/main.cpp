@@ -7,6 +7,7 @@
 
 #include "platform/core/Exception.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -96,6 +97,9 @@ int main(int argc, char **argv)
         return 1;
     } catch (const Exception &e) {
         std::cerr << e.Message() << std::endl;
+        return 1;
+    } catch (const std::filesystem::filesystem_error &e) {
+        std::cerr << "qmk: " << e.path1().string() << ": " << e.code().message() << std::endl;
         return 1;
     } catch (const std::exception &e) {
         std::cerr << e.what() << std::endl;

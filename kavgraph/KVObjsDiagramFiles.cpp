@@ -1,14 +1,14 @@
-// The diagram box's files: the graph file (tagged values in up to four sections), the text
-// interchange file, and the clipboard picture of the selection.
+// The diagram's files: the graph file (tagged values in up to four sections), the text
+// interchange file, and the picture of the selection.
 
-#include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 
 #include "platform/text/Windows1252.h"
 
-#include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <climits>
@@ -64,7 +64,7 @@ std::unordered_map<std::int32_t, TKVObject *> IndexOf(const TKVObjectList &verti
 }
 
 // Adds what a reader built; a vertex joins the index.
-void AddRead(TKVDiagramBox &box, std::unique_ptr<TKVObject> obj, std::unordered_map<std::int32_t, TKVObject *> &index)
+void AddRead(TKVDiagram &box, std::unique_ptr<TKVObject> obj, std::unordered_map<std::int32_t, TKVObject *> &index)
 {
     TKVObject *added = box.AddObject(std::move(obj), kvProgram);
     if (!added)
@@ -86,7 +86,7 @@ const TKVClass &StoredClass(const std::string &name, bool text)
 
 // ---- Graph file -----------------------------------------------------------------------------------
 
-std::string TKVDiagramBox::SaveToBytes(TKVStyleLibrary *StyleLibrary)
+std::string TKVDiagram::SaveToBytes(TKVStyleLibrary *StyleLibrary)
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
@@ -114,12 +114,12 @@ std::string TKVDiagramBox::SaveToBytes(TKVStyleLibrary *StyleLibrary)
     return writer.TakeData();
 }
 
-void TKVDiagramBox::Save(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::Save(const QString &FileName, TKVStyleLibrary *StyleLibrary)
 {
     WriteWholeFile(FileName, SaveToBytes(StyleLibrary));
 }
 
-void TKVDiagramBox::DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary)
 {
     Writer.WriteString(StyleLibrary ? StyleLibrary->ComponentName() : std::string());
     Writer.WriteInteger(std::int32_t(Vertices.size()));
@@ -131,19 +131,22 @@ void TKVDiagramBox::DoSave(TKVWriter &Writer, TKVStyleLibrary *StyleLibrary)
         }
 }
 
-void TKVDiagramBox::Load(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::Load(const QString &FileName, TKVStyleLibrary *StyleLibrary)
 {
     LoadFromBytes(ReadWholeFile(FileName), StyleLibrary);
 }
 
-void TKVDiagramBox::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary)
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    if (StyleLibrary)
+        UndoStyleLibrary = StyleLibrary;
+    fUndoStack->clear(); // the steps were made on another drawing
     // Objects read before an error stay, and are shown.
     struct RepaintAtEnd {
-        TKVDiagramBox *box;
-        ~RepaintAtEnd() { box->Invalidate(); }
+        TKVDiagram *diagram;
+        ~RepaintAtEnd() { Q_EMIT diagram->Changed(); }
     } repaint{this};
 
     TKVReader reader(Bytes);
@@ -169,7 +172,7 @@ void TKVDiagramBox::LoadFromBytes(std::string_view Bytes, TKVStyleLibrary *Style
     reader.ReadListEnd();
 }
 
-void TKVDiagramBox::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::string_view FormatMark)
+void TKVDiagram::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::string_view FormatMark)
 {
     Reader.ReadString(); // the library name it was saved with
     const std::int64_t n = Reader.ReadInteger();
@@ -184,49 +187,49 @@ void TKVDiagramBox::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std
     }
 }
 
-void TKVDiagramBox::WriteOptions(TKVWriter &Writer) const
-{
-    Writer.WriteBoolean(AutoSize);
-    Writer.WriteBoolean(fCenterBitmap);
-    Writer.WriteInteger(fColor);
-    Writer.WriteInteger(fGridColor);
-    Writer.WriteInteger(fGridStyle);
-    Writer.WriteInteger(fGridStep);
-    Writer.WriteBoolean(ImmediateRedraw);
-    Writer.WriteInteger(ParentWidth);
-    Writer.WriteInteger(ParentHeight);
-    Writer.WriteInteger(fScale);
-    Writer.WriteInteger(fPrintScale);
-    Writer.WriteBoolean(fShowGrid);
-    Writer.WriteBoolean(fShowPrinterPage);
-    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
-        Writer.WriteBoolean(SaveOptions.Contains(o));
-}
+namespace {
 
-void TKVDiagramBox::ReadOptions(TKVReader &Reader)
-{
-    AutoSize = Reader.ReadBoolean();
-    SetCenterBitmap(Reader.ReadBoolean());
-    SetColor(Reader.ReadInteger());
-    SetGridColor(Reader.ReadInteger());
-    const std::int32_t gridStyle = Reader.ReadInteger();
-    SetGridStyle(gridStyle >= psSolid && gridStyle <= psInsideFrame ? TPenStyle(gridStyle) : psSolid);
-    SetGridStep(Reader.ReadInteger());
-    ImmediateRedraw = Reader.ReadBoolean();
-    ParentWidth = Reader.ReadInteger();
-    ParentHeight = Reader.ReadInteger();
-    SetScale(Reader.ReadInteger());
-    SetPrintScale(Reader.ReadInteger());
-    SetShowGrid(Reader.ReadBoolean());
-    SetShowPrinterPage(Reader.ReadBoolean());
-    TKVSaveOptions options;
-    for (TKVSaveOption o : {soDiagram, soStyles, soBitmap, soBoxOptions})
-        if (Reader.ReadBoolean())
-            options.Include(o);
-    SaveOptions = options;
-}
+using Field = TKVField<TKVDiagram>;
 
-void TKVDiagramBox::WriteBitmap(TKVWriter &Writer) const
+#define KV_BOOL(Name, get, set) Field{Name, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
+#define KV_INT(Name, get, set) Field{Name, fkInteger, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
+#define KV_SAVE_OPTION(o)                                                                                       \
+    Field{#o, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(d.SaveOptions.Contains(o)); },            \
+          [](TKVDiagram &d, std::int32_t v) { v ? d.SaveOptions.Include(o) : d.SaveOptions.Exclude(o); }, "SaveOptions"}
+
+const Field kOptionFields[] = {
+    KV_BOOL("AutoSize", d.AutoSize, d.AutoSize = v != 0),
+    KV_BOOL("CenterBitmap", d.CenterBitmap(), d.SetCenterBitmap(v != 0)),
+    KV_INT("Color", d.Color(), d.SetColor(v)),
+    KV_INT("GridColor", d.GridColor(), d.SetGridColor(v)),
+    KV_INT("GridStyle", d.GridStyle(), d.SetGridStyle(v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid)),
+    KV_INT("GridStep", d.GridStep(), d.SetGridStep(v)),
+    KV_BOOL("ImmediateRedraw", d.ImmediateRedraw, d.ImmediateRedraw = v != 0),
+    KV_INT("ParentWidth", d.ParentWidth, d.ParentWidth = v),
+    KV_INT("ParentHeight", d.ParentHeight, d.ParentHeight = v),
+    KV_INT("Scale", d.Scale(), d.SetScale(v)),
+    KV_INT("PrintScale", d.PrintScale(), d.SetPrintScale(v)),
+    KV_BOOL("ShowGrid", d.ShowGrid(), d.SetShowGrid(v != 0)),
+    KV_BOOL("ShowPrinterPage", d.ShowPrinterPage(), d.SetShowPrinterPage(v != 0)),
+    KV_SAVE_OPTION(soDiagram),
+    KV_SAVE_OPTION(soStyles),
+    KV_SAVE_OPTION(soBitmap),
+    KV_SAVE_OPTION(soBoxOptions),
+};
+
+#undef KV_BOOL
+#undef KV_INT
+#undef KV_SAVE_OPTION
+
+} // namespace
+
+std::span<const TKVField<TKVDiagram>> TKVDiagram::OptionFields() { return kOptionFields; }
+
+void TKVDiagram::WriteOptions(TKVWriter &Writer) const { WriteFields<TKVDiagram>(Writer, *this, kOptionFields); }
+
+void TKVDiagram::ReadOptions(TKVReader &Reader) { ReadFields<TKVDiagram>(Reader, *this, kOptionFields); }
+
+void TKVDiagram::WriteBitmap(TKVWriter &Writer) const
 {
     const int w = fBitmap.Width(), h = fBitmap.Height();
     Writer.WriteInteger(w);
@@ -236,7 +239,7 @@ void TKVDiagramBox::WriteBitmap(TKVWriter &Writer) const
             Writer.WriteInteger(fBitmap.Pixel(x, y));
 }
 
-void TKVDiagramBox::ReadBitmap(TKVReader &Reader)
+void TKVDiagram::ReadBitmap(TKVReader &Reader)
 {
     const std::int64_t w = Reader.ReadInteger();
     const std::int64_t h = Reader.ReadInteger();
@@ -258,7 +261,7 @@ void TKVDiagramBox::ReadBitmap(TKVReader &Reader)
 
 // ---- Text interchange file ------------------------------------------------------------------------
 
-std::string TKVDiagramBox::ExportToBytes(TKVStyleLibrary *StyleLibrary)
+std::string TKVDiagram::ExportToBytes(TKVStyleLibrary *StyleLibrary)
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
@@ -274,20 +277,23 @@ std::string TKVDiagramBox::ExportToBytes(TKVStyleLibrary *StyleLibrary)
     return writer.Data();
 }
 
-void TKVDiagramBox::Export(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::Export(const QString &FileName, TKVStyleLibrary *StyleLibrary)
 {
     WriteWholeFile(FileName, ExportToBytes(StyleLibrary));
 }
 
-void TKVDiagramBox::Import(const QString &FileName, TKVStyleLibrary *StyleLibrary)
+void TKVDiagram::Import(const QString &FileName, TKVStyleLibrary *StyleLibrary)
 {
     ImportFromBytes(ReadWholeFile(FileName), StyleLibrary, FileName);
 }
 
-void TKVDiagramBox::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName)
+void TKVDiagram::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleLibrary, const QString &FileName)
 {
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
+    if (StyleLibrary)
+        UndoStyleLibrary = StyleLibrary;
+    fUndoStack->clear();
     TKVTextReader reader(Bytes);
     const std::string mark = reader.AtEnd() ? std::string() : reader.ReadLine();
     if (mark != "KVI095" && mark != "KVI100" && mark != "KVI101")
@@ -373,7 +379,7 @@ void AddItemExtents(Extent64 &e, TKVVertex &v, double factor)
 
 } // namespace
 
-TKVRect TKVDiagramBox::PictureArea(const TKVObjectList &Objects)
+TKVRect TKVDiagram::PictureArea(const TKVObjectList &Objects)
 {
     Extent64 e;
     for (TKVObject *o : Objects) {
@@ -396,7 +402,7 @@ TKVRect TKVDiagramBox::PictureArea(const TKVObjectList &Objects)
     return {Saturate(e.Left - 10), Saturate(e.Top - 10), Saturate(e.Right + 10), Saturate(e.Bottom + 10)};
 }
 
-QImage TKVDiagramBox::SelectionPicture()
+QImage TKVDiagram::SelectionPicture()
 {
     const TKVRect world = PictureArea(Selection);
     if (world.Left >= world.Right)
@@ -415,15 +421,6 @@ QImage TKVDiagramBox::SelectionPicture()
         PaintObjects(canvas, pmClipboard, {ScreenToWorld(topLeft.X, fScale), ScreenToWorld(topLeft.Y, fScale)});
     }
     return image;
-}
-
-void TKVDiagramBox::CopyToClipboard(TKVClipMode Mode)
-{
-    if (Mode != clpBitmap)
-        return;
-    const QImage picture = SelectionPicture();
-    if (!picture.isNull())
-        QGuiApplication::clipboard()->setImage(picture);
 }
 
 } // namespace kavgraph

@@ -1,7 +1,8 @@
-// Pictures of a diagram box for documents: the box as painted, or the diagram alone cropped to
+// Pictures of a diagram for documents: the surface as painted, or the diagram alone cropped to
 // what it covers, as an image or as SVG with vector shapes and text; and the smoothing switch.
 
 #include "kavgraph/KVObjsBox.h"
+#include "kavgraph/KVObjsDiagram.h"
 
 #include "platform/core/Exception.h"
 
@@ -45,22 +46,21 @@ QByteArray Svg(const QSize &Size, const QString &Title, const std::function<void
 
 } // namespace
 
-void TKVDiagramBox::SetAntialiased(bool V)
+void TKVDiagram::SetAntialiased(bool V)
 {
     if (fAntialiased == V)
         return;
     fAntialiased = V;
-    Invalidate();
+    Q_EMIT Changed();
 }
 
-QByteArray TKVDiagramBox::SvgBytes()
+QByteArray TKVDiagram::SvgBytes(const QSize &Control)
 {
-    const QSize box = size();
-    if (box.isEmpty())
+    if (Control.isEmpty())
         throw Exception("Picture is empty");
-    return Svg(box, QStringLiteral("Diagram"), [&](QPaintDevice *device) {
+    return Svg(Control, QStringLiteral("Diagram"), [&](QPaintDevice *device) {
         TCanvas canvas(device);
-        RenderInto(canvas, QRect(QPoint(0, 0), box));
+        RenderInto(canvas, QRect(QPoint(0, 0), Control), Control);
     });
 }
 
@@ -98,7 +98,7 @@ std::optional<TKVPictureFrame> Frame(const TKVRect &World, std::int32_t Scale)
 
 } // namespace
 
-QImage TKVDiagramBox::DiagramImage()
+QImage TKVDiagram::DiagramImage()
 {
     TKVObjectList all = Vertices;
     all.insert(all.end(), Edges.begin(), Edges.end());
@@ -113,7 +113,7 @@ QImage TKVDiagramBox::DiagramImage()
     return image;
 }
 
-QByteArray TKVDiagramBox::DiagramSvg()
+QByteArray TKVDiagram::DiagramSvg()
 {
     TKVObjectList all = Vertices;
     all.insert(all.end(), Edges.begin(), Edges.end());

@@ -1,0 +1,636 @@
+// The diagram: objects, selection, stored options, painting and printing without a widget.
+
+#include "kavgraph/KVObjsDiagram.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QScreen>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace kavgraph {
+
+namespace {
+
+// Pictures larger than this are refused rather than allocated.
+constexpr std::int64_t kMaxPictureSide = 32767;
+constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 28;
+
+bool Contains(const TKVObjectList &list, const TKVObject *obj)
+{
+    return std::find(list.begin(), list.end(), obj) != list.end();
+}
+
+// The rectangle growing to take in others.
+struct Extent {
+    std::int64_t Left = INT_MAX, Top = INT_MAX, Right = std::int64_t(INT_MIN) + 1, Bottom = std::int64_t(INT_MIN) + 1;
+    void Add(const TKVRect &R)
+    {
+        Left = std::min<std::int64_t>(Left, R.Left);
+        Top = std::min<std::int64_t>(Top, R.Top);
+        Right = std::max<std::int64_t>(Right, R.Right);
+        Bottom = std::max<std::int64_t>(Bottom, R.Bottom);
+    }
+    void Add(TKVPoint P) { Add(TKVRect{P.X, P.Y, P.X, P.Y}); }
+    TKVRect Grown(std::int32_t d) const
+    {
+        return {Saturate(Left - d), Saturate(Top - d), Saturate(Right + d), Saturate(Bottom + d)};
+    }
+};
+
+std::int32_t Scaled(std::int64_t v, std::int32_t Scale) { return WorldToScreenF64(v, Scale * 0.01); }
+
+
+} // namespace
+
+TKVDiagram::TKVDiagram(QObject *Owner) : QObject(Owner)
+{
+    RegisterKVClass(TKVObject::StaticClass());
+    RegisterDataClass(TKVDataObject::StaticClass());
+    fUndoStack = new QUndoStack(this);
+}
+
+TKVDiagram::~TKVDiagram()
+{
+    fDying = true;
+    Selection.clear();
+    FreeObjects();
+}
+
+void TKVDiagram::FreeObjects()
+{
+    // Edges first: they unhook their end handles from the vertices.
+    const TKVObjectList edges = std::exchange(Edges, {});
+    for (TKVObject *e : edges)
+        delete e;
+    const TKVObjectList vertices = std::exchange(Vertices, {});
+    for (TKVObject *v : vertices)
+        delete v;
+}
+
+void TKVDiagram::ObjectFreed(TKVObject *Obj)
+{
+    if (fDying)
+        return;
+    std::erase(Selection, Obj);
+    if (Obj->fKey)
+        if (auto it = fByKey.find(Obj->fKey); it != fByKey.end() && it->second == Obj)
+            fByKey.erase(it);
+    Q_EMIT ObjectRemoved(Obj);
+}
+
+bool TKVDiagram::Owns(const TKVObject *Obj) const { return Obj && Obj->Diagram() == this; }
+
+// ---- Options ------------------------------------------------------------------------------------
+
+void TKVDiagram::SetColor(TColor V)
+{
+    fColor = V;
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::SetScale(std::int32_t V)
+{
+    V = std::max<std::int32_t>(V, 1);
+    if (V == fScale)
+        return;
+    if (OnScaleChange) {
+        int newScale = V;
+        OnScaleChange(V < fScale ? ZoomOut : ZoomIn, newScale);
+        V = std::max<std::int32_t>(newScale, 1);
+    }
+    fScale = V;
+    fScaleFactor = V / 100.0;
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::SetPrintScale(std::int32_t V)
+{
+    fPrintScale = std::max<std::int32_t>(V, 1);
+    if (fShowPrinterPage)
+        Q_EMIT Changed();
+}
+
+#define KV_SETTER(Name, Type, field)                                                                          \
+    void TKVDiagram::Set##Name(Type V)                                                                        \
+    {                                                                                                         \
+        if (field == V)                                                                                       \
+            return;                                                                                           \
+        field = V;                                                                                            \
+        Q_EMIT Changed();                                                                                     \
+    }
+KV_SETTER(ShowGrid, bool, fShowGrid)
+KV_SETTER(CenterBitmap, bool, fCenterBitmap)
+KV_SETTER(GridStep, std::int32_t, fGridStep)
+KV_SETTER(GridColor, TColor, fGridColor)
+KV_SETTER(GridStyle, TPenStyle, fGridStyle)
+KV_SETTER(ShowPrinterPage, bool, fShowPrinterPage)
+#undef KV_SETTER
+
+void TKVDiagram::SetBitmap(const TBitmap &V)
+{
+    fBitmap = V;
+    Q_EMIT Changed();
+}
+
+// ---- Objects --------------------------------------------------------------------------------------
+
+TKVObject *TKVDiagram::AddObject(std::unique_ptr<TKVObject> Obj, TKVMode Mode)
+{
+    if (OnAddObject && Obj) {
+        TKVObject *offered = Obj.get();
+        const bool accepted = OnAddObject(offered, Mode);
+        if (offered != Obj.get())
+            Obj.reset(offered); // the replacement takes the place of the object offered
+        if (!accepted)
+            return nullptr;
+    }
+    if (!Obj)
+        return nullptr;
+    TKVObject *obj = Obj.get();
+    if (obj->ObjectType == otVertex)
+        Vertices.push_back(Obj.release());
+    else if (obj->ObjectType == otEdge)
+        Edges.push_back(Obj.release());
+    else
+        return nullptr; // handles and labels belong to their owners
+    if (Mode == kvInteractive) {
+        obj->Id = ++LastId;
+        AddToSelection(obj, false);
+    }
+    Adopt(obj);
+    Q_EMIT ObjectAdded(obj);
+    return obj;
+}
+
+void TKVDiagram::Adopt(TKVObject *Obj)
+{
+    if (!Obj)
+        return;
+    Obj->fDiagram = this;
+    if (Obj->ObjectType == otVertex || Obj->ObjectType == otEdge) {
+        if (!Obj->fKey)
+            Obj->fKey = ++fNextKey;
+        fByKey[Obj->fKey] = Obj;
+    }
+    if (auto *edge = dynamic_cast<TKVCustomEdge *>(Obj)) {
+        for (const auto &h : edge->Handles)
+            Adopt(h.get());
+        if (edge->Adjacent) {
+            Adopt(edge->Adjacent.get());
+            Adopt(edge->Adjacent->Handle.get());
+        }
+    } else if (auto *vertex = dynamic_cast<TKVCustomVertex *>(Obj)) {
+        for (const auto &h : vertex->ResizeHandles)
+            Adopt(h.get());
+    }
+}
+
+void TKVDiagram::DeleteHandle(TKVHandle *Handle)
+{
+    auto *edge = Handle ? dynamic_cast<TKVCustomEdge *>(Handle->Owner()) : nullptr;
+    if (!edge)
+        return;
+    const int index = edge->IndexOfHandle(Handle);
+    if (index <= 0 || index >= int(edge->Handles.size()) - 1)
+        return;
+    edge->DeleteHandle(Handle);
+}
+
+void TKVDiagram::ForgetBends(TKVCustomEdge *Edge)
+{
+    if (!Edge)
+        return;
+    for (std::size_t i = 1; i + 1 < Edge->Handles.size(); ++i) {
+        TKVHandle *bend = Edge->Handles[i].get();
+        std::erase(Selection, bend);
+        bend->Selected = false;
+        Q_EMIT ObjectRemoved(bend);
+    }
+}
+
+void TKVDiagram::DeleteObject(TKVObject *Obj, TKVMode Mode)
+{
+    if (!Obj)
+        return;
+    if (OnDeleteObject) {
+        TKVObject *offered = Obj;
+        if (!OnDeleteObject(offered, Mode))
+            return;
+    }
+    switch (Obj->ObjectType) {
+    case otHandle:
+    case otAdjacent:
+        std::erase(Selection, Obj);
+        Obj->Selected = false;
+        if (Obj->ObjectType == otHandle)
+            DeleteHandle(static_cast<TKVHandle *>(Obj));
+        Q_EMIT Changed();
+        return;
+    case otVertex: {
+        if (!Contains(Vertices, Obj))
+            return;
+        std::erase(Vertices, Obj);
+        // Each edge goes with kvProgram; one its handler vetoes goes all the same, for it
+        // cannot outlive its end.
+        while (!Obj->Links.empty()) {
+            TKVObject *end = Obj->Links.front();
+            TKVObject *edge = end->Links.empty() ? nullptr : end->Links.front();
+            if (!edge || !Contains(Edges, edge)) {
+                std::erase(Obj->Links, end); // an edge the box does not hold
+                continue;
+            }
+            if (OnDeleteObject) {
+                TKVObject *offered = edge;
+                OnDeleteObject(offered, kvProgram);
+            }
+            std::erase(Edges, edge);
+            delete edge;
+        }
+        delete Obj;
+        Q_EMIT Changed();
+        return;
+    }
+    case otEdge:
+        if (!Contains(Edges, Obj))
+            return;
+        std::erase(Edges, Obj);
+        delete Obj;
+        Q_EMIT Changed();
+        return;
+    }
+}
+
+void TKVDiagram::DeleteSelectedObjects(TKVMode Mode)
+{
+    // From the last entry to the first; an entry a veto keeps stays selected, one already gone
+    // with its vertex is skipped.
+    const TKVObjectList snapshot = Selection;
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
+        if (Contains(Selection, *it))
+            DeleteObject(*it, Mode);
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::Clear()
+{
+    for (TKVObject *o : Selection)
+        o->Selected = false;
+    Selection.clear();
+    FreeObjects();
+    LastId = 0;
+    fUndoStack->clear();
+    Q_EMIT Changed();
+}
+
+TKVObject *TKVDiagram::FindObject(TKVPoint P) const
+{
+    for (auto it = Edges.rbegin(); it != Edges.rend(); ++it)
+        if (TKVObject *hit = (*it)->HitAt(P))
+            return hit;
+    for (auto it = Vertices.rbegin(); it != Vertices.rend(); ++it)
+        if (TKVObject *hit = (*it)->HitAt(P))
+            return hit;
+    return nullptr;
+}
+
+TKVObject *TKVDiagram::FindObjectByID(std::int32_t Id) const
+{
+    for (TKVObject *v : Vertices)
+        if (v->Id == Id)
+            return v;
+    for (TKVObject *e : Edges)
+        if (e->Id == Id)
+            return e;
+    return nullptr;
+}
+
+void TKVDiagram::ToFront(TKVObject *V)
+{
+    auto it = std::find(Vertices.begin(), Vertices.end(), V);
+    if (it != Vertices.end())
+        std::rotate(it, it + 1, Vertices.end());
+}
+
+void TKVDiagram::ToBack(TKVObject *V)
+{
+    auto it = std::find(Vertices.begin(), Vertices.end(), V);
+    if (it != Vertices.end())
+        std::rotate(Vertices.begin(), it, it + 1);
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::ToFrontOne(TKVObject *V)
+{
+    auto it = std::find(Vertices.begin(), Vertices.end(), V);
+    if (it != Vertices.end() && it + 1 != Vertices.end())
+        std::iter_swap(it, it + 1);
+}
+
+void TKVDiagram::ToBackOne(TKVObject *V)
+{
+    auto it = std::find(Vertices.begin(), Vertices.end(), V);
+    if (it != Vertices.end() && it != Vertices.begin())
+        std::iter_swap(it, it - 1);
+}
+
+TKVRect TKVDiagram::GetDiagramExtents() const
+{
+    if (Vertices.empty() && Edges.empty())
+        return {0, 0, 0, 0};
+    Extent e;
+    for (const TKVObject *o : Vertices)
+        if (const auto *v = dynamic_cast<const TKVCustomVertex *>(o))
+            e.Add(v->Bounds);
+    for (const TKVObject *o : Edges)
+        if (const auto *edge = dynamic_cast<const TKVCustomEdge *>(o)) {
+            for (std::size_t i = 1; i + 1 < edge->Handles.size(); ++i)
+                e.Add(edge->Handles[i]->Bounds);
+            if (edge->Adjacent)
+                e.Add(edge->Adjacent->Position);
+        }
+    if (e.Left > e.Right) // objects of no known kind
+        return {0, 0, 0, 0};
+    return e.Grown(10);
+}
+
+void TKVDiagram::GetDiagramData()
+{
+    for (TKVObject *o : Vertices)
+        if (auto *v = dynamic_cast<TKVVertex *>(o); v && v->Style.OnGetData)
+            for (const auto &item : v->Style.DataItems)
+                item->Text = v->Style.OnGetData(v->Id, item->Name, v->DataObject);
+    for (TKVObject *o : Edges)
+        if (auto *e = dynamic_cast<TKVEdge *>(o); e && e->Style.OnGetData)
+            e->Style.Data = e->Style.OnGetData(e->Id, "Textbox", e->DataObject);
+}
+
+// ---- Selection ------------------------------------------------------------------------------------
+
+void TKVDiagram::AddToSelection(TKVObject *Obj, bool Add)
+{
+    if (!Add)
+        DeSelectAll();
+    if (!Obj)
+        return;
+    if (!Contains(Selection, Obj))
+        Selection.push_back(Obj);
+    Obj->Selected = true;
+}
+
+void TKVDiagram::RemoveFromSelection(TKVObject *Obj)
+{
+    if (!Obj)
+        return;
+    std::erase(Selection, Obj);
+    Obj->Selected = false;
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::DeSelectAll()
+{
+    for (TKVObject *o : Selection)
+        o->Selected = false;
+    Selection.clear();
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::SelectAll()
+{
+    DeSelectAll();
+    for (TKVObject *v : Vertices)
+        AddToSelection(v, true);
+    for (TKVObject *e : Edges)
+        AddToSelection(e, true);
+    Q_EMIT Changed();
+}
+
+void TKVDiagram::SelectByRect(const TKVRect &R, bool Add)
+{
+    if (!Add)
+        DeSelectAll();
+    for (TKVObject *v : Vertices)
+        if (v->IsInRect(R))
+            AddToSelection(v, true);
+    for (TKVObject *o : Edges)
+        if (auto *edge = dynamic_cast<TKVCustomEdge *>(o))
+            for (std::size_t i = 1; i + 1 < edge->Handles.size(); ++i)
+                if (PointInRect(edge->Handles[i]->Position, R))
+                    AddToSelection(edge->Handles[i].get(), true);
+}
+
+void TKVDiagram::MoveSelectionBy(TKVPoint Delta)
+{
+    const TKVObjectList selection = Selection;
+    for (TKVObject *o : selection)
+        o->MoveBy(Delta);
+}
+
+// ---- Painting -------------------------------------------------------------------------------------
+
+void TKVDiagram::PaintBackground(TCanvas &Canvas, const QRect &Clip, const QSize &Control)
+{
+    Canvas.Pen = TPen{fColor, psSolid, 1, pmCopy};
+    Canvas.Brush = TBrush{fColor, bsSolid};
+    Canvas.FillRect(0, 0, Clip.width(), Clip.height());
+    if (fBitmap.Empty())
+        return;
+    // The picture sits at the control's corner (or centre), wherever the painted part lies.
+    const int w = RoundHalfEven(double(fBitmap.Width()) * fScale / 100);
+    const int h = RoundHalfEven(double(fBitmap.Height()) * fScale / 100);
+    int x = 0, y = 0;
+    if (fCenterBitmap) {
+        x = RoundHalfEven(Control.width() * 0.5 - w * 0.5);
+        y = RoundHalfEven(Control.height() * 0.5 - h * 0.5);
+    }
+    x -= Clip.left();
+    y -= Clip.top();
+    Canvas.StretchDraw(x, y, x + w, y + h, fBitmap);
+}
+
+void TKVDiagram::PaintGrid(TCanvas &Canvas, TKVPoint Offset, const QSize &Control)
+{
+    // Lines closer than 2 pixels would only wash the surface grey, at great cost.
+    const double s = fGridStep * fScale * 0.01;
+    if (!(s >= 2))
+        return;
+    Canvas.Pen = TPen{fGridColor, fGridStyle, 1, pmCopy};
+    const QRect area = Canvas.ClipRect();
+    const int offX = Scaled(Offset.X, fScale), offY = Scaled(Offset.Y, fScale);
+    const int W = Control.width(), H = Control.height();
+    // Only the lines that fall on the canvas are drawn.
+    const auto first = [&](int off, int low) { return std::max<std::int64_t>(1, std::int64_t((off + low) / s)); };
+    const std::int64_t rows = RoundHalfEven(H / s), cols = RoundHalfEven(W / s);
+    for (std::int64_t i = first(offY, area.top()); i <= rows; ++i) {
+        const std::int64_t y = RoundHalfEven(s * i) - std::int64_t(offY);
+        if (y > area.bottom())
+            break;
+        Canvas.MoveTo(0, int(y));
+        Canvas.LineTo(W, int(y));
+    }
+    for (std::int64_t j = first(offX, area.left()); j <= cols; ++j) {
+        const std::int64_t x = RoundHalfEven(s * j) - std::int64_t(offX);
+        if (x > area.right())
+            break;
+        Canvas.MoveTo(int(x), 0);
+        Canvas.LineTo(int(x), H);
+    }
+}
+
+void TKVDiagram::PaintPrinterPage(TCanvas &Canvas, TKVPoint Offset, const QSize &Control)
+{
+    Canvas.Pen = TPen{clBlack, psSolid, 1, pmCopy};
+    const TKVPrinterMetrics metrics = PrinterMetrics();
+    const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
+    const QRect area = Canvas.ClipRect();
+    const int W = Control.width(), H = Control.height();
+    const int top = Scaled(-std::int64_t(Offset.Y), fScale), left = Scaled(-std::int64_t(Offset.X), fScale);
+    const int bottom = H - Scaled(Offset.Y, fScale), right = W - Scaled(Offset.X, fScale);
+    const std::int32_t cols = ScreenToWorld(RoundHalfEven(double(W) / page.X + 0.5), fScale);
+    const std::int32_t rows = ScreenToWorld(RoundHalfEven(double(H) / page.Y + 0.5), fScale);
+    for (std::int64_t c = 1; c <= cols; ++c) {
+        const int x = Scaled(page.X * c - Offset.X, fScale);
+        if (x < area.left())
+            continue;
+        if (x > area.right())
+            break;
+        Canvas.MoveTo(x, top);
+        Canvas.LineTo(x, bottom);
+    }
+    for (std::int64_t r = 1; r <= rows; ++r) {
+        const int y = Scaled(page.Y * r - Offset.Y, fScale);
+        if (y < area.top())
+            continue;
+        if (y > area.bottom())
+            break;
+        Canvas.MoveTo(left, y);
+        Canvas.LineTo(right, y);
+    }
+}
+
+void TKVDiagram::PaintObjects(TCanvas &Canvas, TKVPaintMode PaintMode, TKVPoint Offset)
+{
+    // On paper one world unit is as many printer pixels as the page size says, so that the
+    // pages printed side by side join up.
+    const double factor = PaintMode == pmPrinter
+                              ? kvpages::PrinterPercent(PrinterMetrics(), fPrintScale) * 0.01
+                              : fScaleFactor;
+    for (TKVObject *e : Edges)
+        if (PaintMode != pmScreen || !e->Selected)
+            e->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
+    for (TKVObject *v : Vertices)
+        v->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
+    if (PaintMode == pmScreen)
+        for (TKVObject *e : Edges)
+            if (e->Selected)
+                e->Draw(Canvas, PaintMode, factor, DataUpdate, Offset);
+}
+
+void TKVDiagram::RenderInto(QImage &Image, const QRect &Clip, const QSize &Control)
+{
+    TCanvas canvas(&Image);
+    RenderInto(canvas, Clip, Control);
+}
+
+void TKVDiagram::RenderInto(TCanvas &canvas, const QRect &Clip, const QSize &Control)
+{
+    canvas.SetAntialiased(fAntialiased);
+    PaintBackground(canvas, Clip, Control);
+    // Any part is painted as the whole surface would be, shifted by whole pixels: a world
+    // offset would be rounded differently from the parts already on screen and leave seams.
+    canvas.SetViewportOrg(-Clip.left(), -Clip.top());
+    if (fShowGrid)
+        PaintGrid(canvas, {0, 0}, Control);
+    if (fShowPrinterPage)
+        PaintPrinterPage(canvas, {0, 0}, Control);
+    PaintObjects(canvas, pmScreen, {0, 0});
+}
+
+QImage TKVDiagram::RenderImage(const QSize &Control)
+{
+    QImage image;
+    RenderImage(image, Control);
+    return image;
+}
+
+void TKVDiagram::RenderImage(QImage &Image, const QSize &Control)
+{
+    const std::int64_t w = Control.width(), h = Control.height();
+    if (w <= 0 || h <= 0) {
+        Image = QImage();
+        return;
+    }
+    if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels)
+        throw Exception("Picture too large");
+    if (Image.size() != QSize(int(w), int(h)) || Image.format() != QImage::Format_RGB32)
+        Image = QImage(int(w), int(h), QImage::Format_RGB32);
+    RenderInto(Image, QRect(0, 0, int(w), int(h)), Control);
+}
+
+// ---- Printing ---// ---- Printing -------------------------------------------------------------------------------------
+
+QPrinter *TKVDiagram::Printer()
+{
+    if (!fPrinter) {
+        fPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        fPrinter->setResolution(600);
+        fPrinter->setPageSize(QPageSize(QPageSize::A4));
+    }
+    return fPrinter.get();
+}
+
+TKVPrinterMetrics TKVDiagram::PrinterMetrics()
+{
+    if (fPrinterMetrics)
+        return *fPrinterMetrics;
+    QPrinter *printer = Printer();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return {printer->width(), printer->height(), screen ? screen->geometry().width() : 1024};
+}
+
+TKVPageCount TKVDiagram::GetPageCount()
+{
+    TKVRect e = GetDiagramExtents();
+    e.Left = 0;
+    e.Top = 0;
+    return kvpages::PageCount(e, PrinterMetrics(), fPrintScale);
+}
+
+void TKVDiagram::Print(bool PageList, const std::vector<TKVPage> &Pages)
+{
+    const TKVPrinterMetrics metrics = PrinterMetrics();
+    const TKVPoint page = kvpages::PageSize(metrics, kvpages::PrinterPercent(metrics, fPrintScale));
+    const TKVPageCount count = GetPageCount();
+    // A print scale read from a file can make the diagram cover billions of pages.
+    const std::int64_t total = PageList ? std::int64_t(Pages.size())
+                                        : std::int64_t(std::max(count.Columns, 0)) * std::max(count.Rows, 0);
+    if (total > MaxPrintedPages)
+        throw Exception("Too many pages: " + std::to_string(total));
+    std::vector<TKVPage> pages = Pages;
+    if (!PageList) {
+        pages.clear();
+        for (std::int32_t r = 1; r <= count.Rows; ++r)
+            for (std::int32_t c = 1; c <= count.Columns; ++c)
+                pages.push_back({c, r});
+    }
+    QPrinter *printer = Printer();
+    TCanvas canvas(printer);
+    if (!canvas.Painter().isActive())
+        throw Exception("Printing failed");
+    bool first = true;
+    for (const TKVPage &p : pages) {
+        if (!first)
+            printer->newPage();
+        first = false;
+        PaintObjects(canvas, pmPrinter,
+                     {Saturate((std::int64_t(p.Column) - 1) * page.X), Saturate((std::int64_t(p.Row) - 1) * page.Y)});
+    }
+}
+
+} // namespace kavgraph
