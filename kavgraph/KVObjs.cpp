@@ -3,6 +3,7 @@
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVObjsDiagram.h"
 
+#include <atomic>
 #include <algorithm>
 #include <cmath>
 
@@ -78,6 +79,13 @@ bool RectInRect(const TKVRect &A, const TKVRect &B)
 {
     return A.Left >= B.Left && A.Right <= B.Right && A.Top >= B.Top && A.Bottom <= B.Bottom;
 }
+
+namespace {
+std::atomic<std::uint64_t> gGeometryStamp{0};
+}
+
+void KVGeometryChanged() { gGeometryStamp.fetch_add(1, std::memory_order_relaxed); }
+std::uint64_t KVGeometryStamp() { return gGeometryStamp.load(std::memory_order_relaxed); }
 
 bool PointInRect(TKVPoint P, const TKVRect &R)
 {
@@ -183,6 +191,7 @@ void TKVObject::Export(TKVTextWriter &) const { throw Exception(ClassName() + " 
 
 TKVObject::~TKVObject()
 {
+    KVGeometryChanged();
     if (fDiagram)
         fDiagram->ObjectFreed(this);
 }
@@ -198,6 +207,7 @@ TKVHandle::TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint P) : TKVObje
 
 void TKVHandle::MoveTo(TKVPoint P)
 {
+    KVGeometryChanged();
     Position = P;
     Bounds = {Saturate(std::int64_t(P.X) - 4), Saturate(std::int64_t(P.Y) - 4), Saturate(std::int64_t(P.X) + 4),
               Saturate(std::int64_t(P.Y) + 4)};
@@ -292,6 +302,7 @@ TKVObject *TKVAdjacent::HitAt(TKVPoint P)
 
 void TKVAdjacent::MoveBy(TKVPoint Delta)
 {
+    KVGeometryChanged();
     Position = Add(Position, Delta);
     Bounds = {Saturate(std::int64_t(Bounds.Left) + Delta.X), Saturate(std::int64_t(Bounds.Top) + Delta.Y),
               Saturate(std::int64_t(Bounds.Right) + Delta.X), Saturate(std::int64_t(Bounds.Bottom) + Delta.Y)};
@@ -386,6 +397,7 @@ void TKVCustomEdge::DeleteHandle(TKVHandle *Handle)
     const int i = IndexOfHandle(Handle);
     if (i > 0 && i < int(Handles.size()) - 1) {
         Handles.erase(Handles.begin() + i);
+        KVGeometryChanged();
         if (i == 1)
             PlaceLabel();
     }
@@ -395,6 +407,7 @@ void TKVCustomEdge::Straighten()
 {
     if (Handles.size() > 2) {
         Handles.erase(Handles.begin() + 1, Handles.end() - 1);
+        KVGeometryChanged();
         PlaceLabel();
     }
 }
@@ -455,6 +468,7 @@ TKVObject *TKVCustomVertex::HitAt(TKVPoint P)
 
 void TKVCustomVertex::MoveBy(TKVPoint Delta)
 {
+    KVGeometryChanged();
     Bounds = {Saturate(std::int64_t(Bounds.Left) + Delta.X), Saturate(std::int64_t(Bounds.Top) + Delta.Y),
               Saturate(std::int64_t(Bounds.Right) + Delta.X), Saturate(std::int64_t(Bounds.Bottom) + Delta.Y)};
     for (TKVObject *link : Links)
@@ -504,6 +518,7 @@ void TKVCustomVertex::ResizeBy(TKVPoint Delta, TKVHandleType HandleType)
     (left ? r.Left : r.Right) = Saturate(x);
     (top ? r.Top : r.Bottom) = Saturate(y);
     Bounds = r;
+    KVGeometryChanged();
     AdjustHandles();
 }
 

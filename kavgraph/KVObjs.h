@@ -67,6 +67,13 @@ inline std::int32_t Max(std::int32_t a, std::int32_t b) { return a > b ? a : b; 
 /// The smaller of a and b.
 inline std::int32_t Min(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
 
+// A counter that every change of an object's hit area advances (handle moves, vertex moves and
+// resizes, label moves, bends inserted or erased, objects freed). The diagram's hit index is
+// rebuilt when it differs from the value it was built at. Code that assigns a vertex's Bounds
+// directly calls AdjustHandles afterwards, which advances it.
+void KVGeometryChanged();
+std::uint64_t KVGeometryStamp();
+
 // ---- Class registries ------------------------------------------------------------------------------
 
 /// What a reader needs to rebuild a stored object: the objects read so far, the style library and

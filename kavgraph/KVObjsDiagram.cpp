@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
+#include <cmath>
 
 namespace kavgraph {
 
@@ -160,6 +162,7 @@ TKVObject *TKVDiagram::AddObject(std::unique_ptr<TKVObject> Obj, TKVMode Mode)
         Edges.push_back(Obj.release());
     else
         return nullptr; // handles and labels belong to their owners
+    KVGeometryChanged();
     if (Mode == kvInteractive) {
         obj->Id = ++LastId;
         AddToSelection(obj, false);
@@ -289,14 +292,147 @@ void TKVDiagram::Clear()
     Q_EMIT Changed();
 }
 
+namespace {
+
+// A rectangle holding every point at which a vertex or an edge of the library's own classes can
+// answer a hit, grown by a unit against rounding; none for other classes, whose HitAt may reach
+// anywhere.
+struct HitArea {
+    std::int64_t Left = INT64_MAX, Top = INT64_MAX, Right = INT64_MIN, Bottom = INT64_MIN;
+
+    void Add(const TKVRect &R)
+    {
+        Left = std::min({Left, std::int64_t(R.Left), std::int64_t(R.Right)});
+        Right = std::max({Right, std::int64_t(R.Left), std::int64_t(R.Right)});
+        Top = std::min({Top, std::int64_t(R.Top), std::int64_t(R.Bottom)});
+        Bottom = std::max({Bottom, std::int64_t(R.Top), std::int64_t(R.Bottom)});
+    }
+    void Add(const TKVHandle &H)
+    {
+        Add(H.Bounds);
+        // A segment is hit within a few units of the line between handle positions.
+        Add(TKVRect{Saturate(std::int64_t(H.Position.X) - 4), Saturate(std::int64_t(H.Position.Y) - 4),
+                    Saturate(std::int64_t(H.Position.X) + 4), Saturate(std::int64_t(H.Position.Y) + 4)});
+    }
+};
+
+std::optional<HitArea> HitAreaOf(const TKVObject *O)
+{
+    const TKVClass *c = &O->ClassType();
+    HitArea a;
+    if (c == &TKVCustomVertex::StaticClass() || c == &TKVVertex::StaticClass()) {
+        const auto *v = static_cast<const TKVCustomVertex *>(O);
+        a.Add(v->Bounds);
+        for (const auto &h : v->ResizeHandles)
+            a.Add(*h);
+    } else if (c == &TKVCustomEdge::StaticClass() || c == &TKVEdge::StaticClass()) {
+        const auto *e = static_cast<const TKVCustomEdge *>(O);
+        for (const auto &h : e->Handles)
+            a.Add(*h);
+        if (e->Adjacent) {
+            a.Add(e->Adjacent->Bounds);
+            if (e->Adjacent->Handle)
+                a.Add(*e->Adjacent->Handle);
+        }
+    } else {
+        return std::nullopt;
+    }
+    if (a.Left > a.Right)
+        return std::nullopt;
+    a.Left -= 1, a.Top -= 1, a.Right += 1, a.Bottom += 1;
+    return a;
+}
+
+} // namespace
+
+TKVObject *TKVDiagram::ObjectOfRank(std::int32_t Rank) const
+{
+    const auto r = std::size_t(Rank);
+    return r < Vertices.size() ? Vertices[r] : Edges[r - Vertices.size()];
+}
+
+void TKVDiagram::UpdateHitIndex() const
+{
+    HitIndex &x = fHitIndex;
+    const std::uint64_t stamp = KVGeometryStamp();
+    if (x.Valid && x.Stamp == stamp && x.VertexCount == Vertices.size() && x.EdgeCount == Edges.size())
+        return;
+    x = HitIndex{};
+    x.Stamp = stamp;
+    x.VertexCount = Vertices.size();
+    x.EdgeCount = Edges.size();
+    x.Valid = true;
+
+    const std::size_t count = Vertices.size() + Edges.size();
+    std::vector<std::optional<HitArea>> areas(count);
+    HitArea all;
+    for (std::size_t r = 0; r < count; ++r) {
+        areas[r] = HitAreaOf(ObjectOfRank(std::int32_t(r)));
+        if (areas[r]) {
+            all.Left = std::min(all.Left, areas[r]->Left), all.Top = std::min(all.Top, areas[r]->Top);
+            all.Right = std::max(all.Right, areas[r]->Right), all.Bottom = std::max(all.Bottom, areas[r]->Bottom);
+        }
+    }
+    if (all.Left <= all.Right) {
+        // About one cell per object, at most 2048 in either direction.
+        const double width = double(all.Right - all.Left + 1), height = double(all.Bottom - all.Top + 1);
+        std::int64_t cell = std::int64_t(std::ceil(std::sqrt(width * height / double(count))));
+        cell = std::max({cell, std::int64_t(16), std::int64_t(std::ceil(width / 2048)), std::int64_t(std::ceil(height / 2048))});
+        x.Left = all.Left, x.Top = all.Top, x.Cell = cell;
+        x.Columns = std::int32_t((all.Right - all.Left) / cell + 1);
+        x.Rows = std::int32_t((all.Bottom - all.Top) / cell + 1);
+    }
+    const auto cellsOf = [&](const HitArea &a, auto &&visit) {
+        const std::int64_t c0 = (a.Left - x.Left) / x.Cell, c1 = (a.Right - x.Left) / x.Cell;
+        const std::int64_t r0 = (a.Top - x.Top) / x.Cell, r1 = (a.Bottom - x.Top) / x.Cell;
+        for (std::int64_t row = r0; row <= r1; ++row)
+            for (std::int64_t col = c0; col <= c1; ++col)
+                visit(std::size_t(row * x.Columns + col));
+    };
+    // Objects spanning many cells (long straight edges) are cheaper to test everywhere.
+    const auto spansFew = [&](const HitArea &a) {
+        return ((a.Right - x.Left) / x.Cell - (a.Left - x.Left) / x.Cell + 1) *
+                   ((a.Bottom - x.Top) / x.Cell - (a.Top - x.Top) / x.Cell + 1) <= 64;
+    };
+    std::vector<std::int32_t> counts(std::size_t(x.Columns) * std::size_t(x.Rows) + 1, 0);
+    for (std::size_t r = 0; r < count; ++r) {
+        if (!areas[r] || !spansFew(*areas[r]))
+            x.Everywhere.push_back(std::int32_t(r));
+        else
+            cellsOf(*areas[r], [&](std::size_t c) { ++counts[c + 1]; });
+    }
+    for (std::size_t c = 1; c < counts.size(); ++c)
+        counts[c] += counts[c - 1];
+    x.Start = counts;
+    x.Entries.resize(std::size_t(counts.back()));
+    for (std::size_t r = 0; r < count; ++r)
+        if (areas[r] && spansFew(*areas[r]))
+            cellsOf(*areas[r], [&](std::size_t c) { x.Entries[std::size_t(counts[c]++)] = std::int32_t(r); });
+}
+
 TKVObject *TKVDiagram::FindObject(TKVPoint P) const
 {
-    for (auto it = Edges.rbegin(); it != Edges.rend(); ++it)
-        if (TKVObject *hit = (*it)->HitAt(P))
+    // Edges from last to first, then vertices from last to first: descending painting rank. Only
+    // objects whose hit area holds P can answer, so the first hit equals that of a full scan.
+    UpdateHitIndex();
+    const HitIndex &x = fHitIndex;
+    const std::int32_t *cellBegin = nullptr, *cellEnd = nullptr;
+    const std::int64_t col = (std::int64_t(P.X) - x.Left), row = (std::int64_t(P.Y) - x.Top);
+    if (x.Columns > 0 && col >= 0 && row >= 0 && col / x.Cell < x.Columns && row / x.Cell < x.Rows) {
+        const std::size_t c = std::size_t(row / x.Cell * x.Columns + col / x.Cell);
+        cellBegin = x.Entries.data() + x.Start[c];
+        cellEnd = x.Entries.data() + x.Start[c + 1];
+    }
+    auto every = x.Everywhere.rbegin();
+    while (cellEnd != cellBegin || every != x.Everywhere.rend()) {
+        std::int32_t rank;
+        if (every == x.Everywhere.rend() || (cellEnd != cellBegin && cellEnd[-1] > *every))
+            rank = *--cellEnd;
+        else
+            rank = *every++;
+        if (TKVObject *hit = ObjectOfRank(rank)->HitAt(P))
             return hit;
-    for (auto it = Vertices.rbegin(); it != Vertices.rend(); ++it)
-        if (TKVObject *hit = (*it)->HitAt(P))
-            return hit;
+    }
     return nullptr;
 }
 
@@ -316,6 +452,7 @@ void TKVDiagram::ToFront(TKVObject *V)
     auto it = std::find(Vertices.begin(), Vertices.end(), V);
     if (it != Vertices.end())
         std::rotate(it, it + 1, Vertices.end());
+    KVGeometryChanged();
 }
 
 void TKVDiagram::ToBack(TKVObject *V)
@@ -323,6 +460,7 @@ void TKVDiagram::ToBack(TKVObject *V)
     auto it = std::find(Vertices.begin(), Vertices.end(), V);
     if (it != Vertices.end())
         std::rotate(Vertices.begin(), it, it + 1);
+    KVGeometryChanged();
     Q_EMIT Changed();
 }
 
@@ -331,6 +469,7 @@ void TKVDiagram::ToFrontOne(TKVObject *V)
     auto it = std::find(Vertices.begin(), Vertices.end(), V);
     if (it != Vertices.end() && it + 1 != Vertices.end())
         std::iter_swap(it, it + 1);
+    KVGeometryChanged();
 }
 
 void TKVDiagram::ToBackOne(TKVObject *V)
@@ -338,6 +477,7 @@ void TKVDiagram::ToBackOne(TKVObject *V)
     auto it = std::find(Vertices.begin(), Vertices.end(), V);
     if (it != Vertices.end() && it != Vertices.begin())
         std::iter_swap(it, it - 1);
+    KVGeometryChanged();
 }
 
 TKVRect TKVDiagram::GetDiagramExtents() const

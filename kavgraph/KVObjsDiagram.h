@@ -354,6 +354,23 @@ private:
     std::vector<std::uint64_t> fChangeKeys;
     std::vector<State> fChangeBefore;
 
+    // FindObject's index: a uniform grid over the objects' hit areas holding painting ranks
+    // (vertices first, then edges, each in list order). It is rebuilt on the next hit test after
+    // any geometry change (KVGeometryStamp) or a change of the object lists.
+    struct HitIndex {
+        bool Valid = false;
+        std::uint64_t Stamp = 0;
+        std::size_t VertexCount = 0, EdgeCount = 0;
+        std::int64_t Left = 0, Top = 0, Cell = 1;
+        std::int32_t Columns = 0, Rows = 0;
+        std::vector<std::int32_t> Start;      // per cell, into Entries; one more than the cells
+        std::vector<std::int32_t> Entries;    // ranks, ascending within a cell
+        std::vector<std::int32_t> Everywhere; // ranks tested at every point, ascending
+    };
+    void UpdateHitIndex() const;
+    TKVObject *ObjectOfRank(std::int32_t Rank) const;
+    mutable HitIndex fHitIndex;
+
     std::unique_ptr<QPrinter> fPrinter;
     std::optional<TKVPrinterMetrics> fPrinterMetrics;
     QUndoStack *fUndoStack = nullptr;

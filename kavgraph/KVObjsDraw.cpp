@@ -266,11 +266,16 @@ void TKVAdjacent::Draw(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFact
     const TKVRect screen{left, top, Saturate(std::int64_t(left) + tw), Saturate(std::int64_t(top) + th)};
     // The label rectangle is kept in world units, so hit tests hold at any scale and offset.
     // Only the screen sets it: the overview and the print preview draw at their own scales.
-    if (ScaleFactor > 0 && PaintMode == pmScreen)
-        Bounds = {Saturate(std::int64_t(RoundHalfEven(left / ScaleFactor)) + Offset.X),
-                  Saturate(std::int64_t(RoundHalfEven(top / ScaleFactor)) + Offset.Y),
-                  Saturate(std::int64_t(RoundHalfEven(screen.Right / ScaleFactor)) + Offset.X),
-                  Saturate(std::int64_t(RoundHalfEven(screen.Bottom / ScaleFactor)) + Offset.Y)};
+    if (ScaleFactor > 0 && PaintMode == pmScreen) {
+        const TKVRect world{Saturate(std::int64_t(RoundHalfEven(left / ScaleFactor)) + Offset.X),
+                            Saturate(std::int64_t(RoundHalfEven(top / ScaleFactor)) + Offset.Y),
+                            Saturate(std::int64_t(RoundHalfEven(screen.Right / ScaleFactor)) + Offset.X),
+                            Saturate(std::int64_t(RoundHalfEven(screen.Bottom / ScaleFactor)) + Offset.Y)};
+        if (!(world == Bounds)) {
+            Bounds = world;
+            KVGeometryChanged();
+        }
+    }
     if (edge && (edge->Style.DrawConnection == dclAlways || (edge->Style.DrawConnection == dclSelected && Selected)))
         DrawConnector(Canvas, {Map(Handle->Position.X, Offset.X, ScaleFactor), Map(Handle->Position.Y, Offset.Y, ScaleFactor)},
                       {cx, cy});
