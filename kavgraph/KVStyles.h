@@ -3,6 +3,7 @@
 // edge styles built from them. Plain objects that stream themselves with the typed value encoding.
 
 #include "kavgraph/kavgraph_export.h"
+#include "kavgraph/KVFields.h"
 #include "kavgraph/KVStream.h"
 #include "kavgraph/KVTypes.h"
 #include "platform/ui/Canvas.h"
@@ -60,6 +61,8 @@ public:
                       TKVPoint Offset, TKVObject *Parent) = 0;
 
     void Assign(const TKVStyleItem &Source);
+    // The stored fields in stream order (each kind's list starts with these).
+    static std::span<const TKVField<TKVStyleItem>> Fields();
     TKVItemPlacement AdjustCoordinates(const TKVRect &Rect, std::int32_t DefaultWidth,
                                        std::int32_t DefaultHeight) const;
 };
@@ -76,6 +79,7 @@ public:
     void Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor, TKVPaintMode PaintMode, TKVPoint Offset,
               TKVObject *Parent) override;
     void Assign(const TKVDrawItem &Source);
+    static std::span<const TKVField<TKVDrawItem>> Fields();
 };
 
 class KAVGRAPH_EXPORT TKVBitmapItem : public TKVStyleItem {
@@ -89,6 +93,7 @@ public:
     void Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor, TKVPaintMode PaintMode, TKVPoint Offset,
               TKVObject *Parent) override;
     void Assign(const TKVBitmapItem &Source);
+    static std::span<const TKVField<TKVBitmapItem>> Fields();
 };
 
 class KAVGRAPH_EXPORT TKVDataItem : public TKVStyleItem {
@@ -108,6 +113,7 @@ public:
     void Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor, TKVPaintMode PaintMode, TKVPoint Offset,
               TKVObject *Parent) override;
     void Assign(const TKVDataItem &Source);
+    static std::span<const TKVField<TKVDataItem>> Fields();
 };
 
 // round(A * B * 0.01)
@@ -139,6 +145,8 @@ public:
     void Assign(const TKVVertexStyle *Source);
     void Load(TKVReader &Reader, std::string_view Version);
     void Save(TKVWriter &Writer) const;
+    // The stored fields before the item lists, in stream order.
+    static std::span<const TKVField<TKVVertexStyle>> Fields();
     bool HasItems() const { return !DrawItems.empty() || !DataItems.empty() || !BitmapItems.empty(); }
 
     // Exact, case-sensitive names; the last match wins.
@@ -175,6 +183,7 @@ public:
     void Assign(const TKVEdgeStyle *Source);
     void Load(TKVReader &Reader, std::string_view Version);
     void Save(TKVWriter &Writer) const;
+    static std::span<const TKVField<TKVEdgeStyle>> Fields();
 };
 
 } // namespace kavgraph
