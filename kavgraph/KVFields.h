@@ -14,35 +14,39 @@
 
 namespace kavgraph {
 
-// A pen is stored as colour, style and width, or (fkPenWidthFirst) as colour, width and style.
+/// How a field is stored. A pen is stored as colour, style and width, or (fkPenWidthFirst) as colour, width and style.
 enum TKVFieldKind : std::uint8_t { fkInteger, fkBoolean, fkString, fkBitmap, fkPen, fkPenWidthFirst };
 
+/// One stored field of a Record: its name, kind and accessors.
 template <typename Record> struct TKVField {
-    const char *Name;
-    TKVFieldKind Kind;
-    std::int32_t (*Get)(const Record &R); // a Boolean as 0 or 1
-    void (*Set)(Record &R, std::int32_t Value);
-    // Fields of one group are dumped together (a set stored as one Boolean per member).
+    const char *Name; ///< The name in dumps.
+    TKVFieldKind Kind; ///< How it is stored.
+    std::int32_t (*Get)(const Record &R); ///< a Boolean as 0 or 1
+    void (*Set)(Record &R, std::int32_t Value); ///< Stores a value read (a Boolean as 0 or 1).
+    /// Fields of one group are dumped together (a set stored as one Boolean per member).
     const char *Group = nullptr;
-    // Consecutive fields of one part (a pen, a brush, a font) are dumped as one nested object.
+    /// Consecutive fields of one part (a pen, a brush, a font) are dumped as one nested object.
     const char *Part = nullptr;
-    // Whether files of a library version hold the field; none: every version does. A field a
-    // file lacks keeps its value.
+    /// Whether files of a library version hold the field; none: every version does. A field a
+    /// file lacks keeps its value.
     bool (*StoredIn)(std::string_view Version) = nullptr;
-    // Texts, pictures and pens are reached through these instead of Get and Set.
-    std::string (*GetText)(const Record &R) = nullptr;
-    void (*SetText)(Record &R, std::string Value) = nullptr;
-    TBitmap &(*BitmapOf)(Record &R) = nullptr;
-    TPen &(*PenOf)(Record &R) = nullptr;
+    std::string (*GetText)(const Record &R) = nullptr; ///< A text field's value.
+    void (*SetText)(Record &R, std::string Value) = nullptr; ///< Stores a text field's value.
+    TBitmap &(*BitmapOf)(Record &R) = nullptr; ///< A picture field.
+    TPen &(*PenOf)(Record &R) = nullptr; ///< A pen field.
 
+    /// The picture field of a record only read.
     const TBitmap &BitmapIn(const Record &R) const { return BitmapOf(const_cast<Record &>(R)); }
+    /// The pen field of a record only read.
     const TPen &PenIn(const Record &R) const { return PenOf(const_cast<Record &>(R)); }
 };
 
-// A picture as a style item stores it: width, height, then the colours column by column.
+/// A picture as a style item stores it: width, height, then the colours column by column.
 KAVGRAPH_EXPORT void WriteFieldBitmap(TKVWriter &Writer, const TBitmap &Bitmap);
+/// Reads a picture written by WriteFieldBitmap; refuses sizes the data left cannot hold.
 KAVGRAPH_EXPORT void ReadFieldBitmap(TKVReader &Reader, TBitmap &Bitmap);
 
+/// Writes the fields of R in list order.
 template <typename Record> void WriteFields(TKVWriter &Writer, const Record &R, std::span<const TKVField<Record>> Fields)
 {
     for (const TKVField<Record> &f : Fields) {
@@ -63,7 +67,7 @@ template <typename Record> void WriteFields(TKVWriter &Writer, const Record &R, 
     }
 }
 
-// Each field is set as soon as it is read: a read error keeps the fields read before it.
+/// Reads the fields the file's version holds. Each field is set as soon as it is read: a read error keeps the fields read before it.
 template <typename Record>
 void ReadFields(TKVReader &Reader, Record &R, std::span<const TKVField<Record>> Fields, std::string_view Version = {})
 {
@@ -90,6 +94,7 @@ void ReadFields(TKVReader &Reader, Record &R, std::span<const TKVField<Record>> 
     }
 }
 
+/// Copies the fields of From into To.
 template <typename Record> void CopyFields(Record &To, const Record &From, std::span<const TKVField<Record>> Fields)
 {
     for (const TKVField<Record> &f : Fields) {

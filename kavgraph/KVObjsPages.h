@@ -9,36 +9,40 @@
 
 namespace kavgraph {
 
-// The printable page in printer pixels and the screen width in pixels.
+/// The printable page in printer pixels and the screen width in pixels.
 struct TKVPrinterMetrics {
-    std::int32_t PageWidth = 0;
-    std::int32_t PageHeight = 0;
-    std::int32_t ScreenWidth = 0;
+    std::int32_t PageWidth = 0; ///< printer pixels
+    std::int32_t PageHeight = 0; ///< printer pixels
+    std::int32_t ScreenWidth = 0; ///< screen pixels
+    /// Equal when every field is.
     bool operator==(const TKVPrinterMetrics &) const = default;
 };
 
+/// How many printer pages a diagram covers.
 struct TKVPageCount {
-    std::int32_t Columns = 0;
-    std::int32_t Rows = 0;
+    std::int32_t Columns = 0; ///< across
+    std::int32_t Rows = 0; ///< down
+    /// Equal when every field is.
     bool operator==(const TKVPageCount &) const = default;
 };
 
+/// The printer page arithmetic of printing, page lines and the print preview.
 namespace kvpages {
 
-// The value as a 6-byte real holds it: the significand rounded to 40 bits.
+/// The value as a 6-byte real holds it: the significand rounded to 40 bits.
 KAVGRAPH_EXPORT double ToReal48(double v);
 
-// How many printer pixels stand for 100 screen pixels at PrintScale percent:
-// round(PageWidth / ScreenWidth * PrintScale). Never below 1.
+/// How many printer pixels stand for 100 screen pixels at PrintScale percent:
+/// round(PageWidth / ScreenWidth * PrintScale). Never below 1.
 KAVGRAPH_EXPORT std::int32_t PrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
-// The same with the quotient held as a 6-byte real (the print preview's rounding).
+/// The same with the quotient held as a 6-byte real (the print preview's rounding).
 KAVGRAPH_EXPORT std::int32_t PreviewPrinterPercent(const TKVPrinterMetrics &M, std::int32_t PrintScale);
 
-// One printer page in world units at printer percent P: (round(PageWidth * 100 / P),
-// round(PageHeight * 100 / P)), each at least 1.
+/// One printer page in world units at printer percent P: (round(PageWidth * 100 / P),
+/// round(PageHeight * 100 / P)), each at least 1.
 KAVGRAPH_EXPORT TKVPoint PageSize(const TKVPrinterMetrics &M, std::int32_t P);
 
-// Columns and rows of pages that cover the extent measured from the world origin.
+/// Columns and rows of pages that cover the extent measured from the world origin.
 KAVGRAPH_EXPORT TKVPageCount PageCount(const TKVRect &Extent, const TKVPrinterMetrics &M, std::int32_t PrintScale);
 
 } // namespace kvpages

@@ -2,14 +2,12 @@
 // command line once the window shows.
 
 #include "ornamo/uMain.h"
+#include "platform/core/CommandLine.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
-
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -27,14 +25,8 @@ const char kUsage[] =
 int main(int argc, char **argv)
 {
     // Answered before the application starts, so that they need no display.
-    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    }
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("ornamo %s\n", ORNAMO_VERSION);
-        return 0;
-    }
+    if (int status = cmdline::AnswerHelpOrVersion(argc, argv, kUsage, "ornamo", ORNAMO_VERSION); status >= 0)
+        return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ornamo");
     QApplication::setOrganizationName("Kavgraph");

@@ -7,12 +7,10 @@
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "browser/runtime/U_Quillmark_OAWrappersDBus.h"
 #include "browser/support/L1UserInterface.h"
+#include "platform/core/CommandLine.h"
 
 #include <QFileInfo>
 #include <QIcon>
-
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -31,14 +29,8 @@ const char kUsage[] =
 int main(int argc, char **argv)
 {
     // Answered before the application starts, so that they need no display.
-    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    }
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("quillmark-browser %s\n", QUILLMARK_VERSION);
-        return 0;
-    }
+    if (int status = cmdline::AnswerHelpOrVersion(argc, argv, kUsage, "quillmark-browser", QUILLMARK_VERSION); status >= 0)
+        return status;
     TQuillmarkApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillmark-browser"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));

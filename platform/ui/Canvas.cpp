@@ -4,10 +4,13 @@
 
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QGlyphRun>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -73,12 +76,53 @@ void TBitmap::SetImage(const QImage &image)
 
 // ---- TCanvas ---------------------------------------------------------------------------
 
+struct TCanvas::ShapedText {
+    QString text;
+    int advance = 0;                        // device pixels
+    bool plain = true;                      // no control characters
+    std::optional<QList<QGlyphRun>> glyphs; // laid out on its first drawing, baseline at 0
+    // The text cell as drawn on a solid brush, for the last colours it was drawn with, and whether
+    // its ink reaches out of the cell on surfaces of the format probed.
+    QImage cell;
+    TColor cellInk = 0, cellBack = 0;
+    QImage::Format probed = QImage::Format_Invalid;
+    bool spills = false;
+};
+
+struct TCanvas::ShapedTexts {
+    TFont font;
+    int pixelSize = 0;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, ShapedText, Hash, std::equal_to<>> texts;
+};
+
+// The shaped texts of the fonts used last; a few fonts cover a view, a bound keeps others small.
+std::shared_ptr<TCanvas::ShapedTexts> TCanvas::ShapedTextsOf(const TFont &font, int pixelSize)
+{
+    thread_local std::vector<std::shared_ptr<TCanvas::ShapedTexts>> recent;
+    for (const auto &texts : recent)
+        if (texts->pixelSize == pixelSize && texts->font == font)
+            return texts;
+    constexpr std::size_t kFonts = 16;
+    if (recent.size() >= kFonts)
+        recent.erase(recent.begin());
+    auto texts = std::make_shared<TCanvas::ShapedTexts>();
+    texts->font = font;
+    texts->pixelSize = pixelSize;
+    recent.push_back(texts);
+    return texts;
+}
+
 TCanvas::TCanvas(QPaintDevice *device) : fDevice(device)
 {
     fRaster = device->devType() == QInternal::Image;
     fPainter.begin(device);
     fPainter.setRenderHint(QPainter::Antialiasing, false);
     fVector = fPainter.paintEngine() && fPainter.paintEngine()->type() == QPaintEngine::SVG;
+    fGlyphRuns = fPainter.paintEngine() && fPainter.paintEngine()->type() == QPaintEngine::Raster;
 }
 
 void TCanvas::SetAntialiased(bool on)
@@ -311,6 +355,14 @@ void TCanvas::DrawThinLine(QPoint from, QPoint to)
         fPainter.drawLine(from, to);
         return;
     }
+    if (pattern.empty() && (dx == 0 || dy == 0)) {
+        // A solid straight run lights a one-pixel band; the painter fills it in one go.
+        const int left = sx > 0 ? from.x() : to.x() + 1, right = sx > 0 ? to.x() : from.x() + 1;
+        const int top = sy > 0 ? from.y() : to.y() + 1, bottom = sy > 0 ? to.y() : from.y() + 1;
+        const QRect band = dy == 0 ? QRect(left, from.y(), right - left, 1) : QRect(from.x(), top, 1, bottom - top);
+        fPainter.fillRect(band & visible, ToQColor(Pen.Color));
+        return;
+    }
     fPoints.clear();
     long long err = dx + dy;
     int x = from.x(), y = from.y();
@@ -377,13 +429,21 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
         const int before = (w - 1) / 2, after = w - 1 - before;
         outer = {d.left - before, d.top - before, d.right + after, d.bottom + after};
     }
-    FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
     const bool solid = w > 1 || Pen.Style == psSolid || Pen.Style == psInsideFrame || Pen.Style > psInsideFrame;
+    // Opaque paint in copy mode: the whole rectangle in the pen colour, then the interior over it.
+    const bool opaque = solid && (fRaster ? Pen.Mode : pmCopy) == pmCopy && fill.Style == bsSolid;
+    if (!opaque)
+        FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
     if (solid) {
         // The frame as four bands that never overlap, so not-XOR touches each pixel once.
         const TBrush ink{Pen.Color, bsSolid};
         if (outer.right - outer.left <= 2 * w || outer.bottom - outer.top <= 2 * w) {
             FillDeviceRect(outer.left, outer.top, outer.right, outer.bottom, ink);
+            return;
+        }
+        if (opaque) {
+            FillDeviceRect(outer.left, outer.top, outer.right, outer.bottom, ink);
+            FillDeviceRect(outer.left + w, outer.top + w, outer.right - w, outer.bottom - w, fill);
             return;
         }
         FillDeviceRect(outer.left, outer.top, outer.right, outer.top + w, ink);
@@ -467,14 +527,70 @@ void TCanvas::ApplyFont()
     font.setStrikeOut(Font.StrikeOut);
     fPainter.setFont(font);
     fMetrics = std::make_unique<QFontMetrics>(font);
+    fShaped = ShapedTextsOf(Font, pixelSize);
     fAppliedFont = Font;
     fAppliedFontPixels = pixelSize;
+}
+
+// Valid until the applied font changes; call ApplyFont first.
+TCanvas::ShapedText &TCanvas::Shaped(std::string_view text)
+{
+    auto &texts = fShaped->texts;
+    if (const auto found = texts.find(text); found != texts.end())
+        return found->second;
+    constexpr std::size_t kMaxShaped = 8192; // a bound for views that never repeat a text
+    if (texts.size() >= kMaxShaped)
+        texts.clear();
+    ShapedText shaped;
+    shaped.text = ToQString(text);
+    shaped.advance = fMetrics->horizontalAdvance(shaped.text);
+    shaped.plain = std::none_of(shaped.text.begin(), shaped.text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return texts.emplace(std::string(text), std::move(shaped)).first->second;
+}
+
+const QList<QGlyphRun> &TCanvas::LaidOut(ShapedText &shaped)
+{
+    if (shaped.glyphs)
+        return *shaped.glyphs;
+    QTextLayout layout(shaped.text, fPainter.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e6);
+    layout.endLayout();
+    const qreal ascent = line.isValid() ? line.ascent() : 0;
+    shaped.glyphs = layout.glyphRuns();
+    for (QGlyphRun &run : *shaped.glyphs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF &position : positions)
+            position.ry() -= ascent;
+        run.setPositions(positions);
+    }
+    return *shaped.glyphs;
+}
+
+void TCanvas::DrawShaped(QPoint topLeft, ShapedText &shaped)
+{
+    fPainter.setPen(ToQColor(Font.Color));
+    fAppliedPen.reset();
+    const QPoint baseline(topLeft.x(), topLeft.y() + fMetrics->ascent());
+    // Glyph runs give the same pixels as drawing the text, except for the decoration lines, which
+    // the painter places itself; those texts and control characters keep the painter's drawing.
+    if (!fGlyphRuns || !shaped.plain || Font.Underline || Font.StrikeOut) {
+        fPainter.drawText(baseline, shaped.text);
+        return;
+    }
+    for (const QGlyphRun &run : LaidOut(shaped))
+        fPainter.drawGlyphRun(baseline, run);
 }
 
 int TCanvas::TextWidth(std::string_view text)
 {
     ApplyFont();
-    return ClampDevice(fMetrics->horizontalAdvance(ToQString(text)) / std::abs(ScaleX()));
+    return ClampDevice(Shaped(text).advance / std::abs(ScaleX()));
 }
 
 int TCanvas::TextHeight(std::string_view)
@@ -486,15 +602,78 @@ int TCanvas::TextHeight(std::string_view)
 void TCanvas::TextOut(int x, int y, std::string_view text)
 {
     ApplyFont();
-    const QString s = ToQString(text);
+    ShapedText &shaped = Shaped(text);
     const QPoint p = LPtoDP(QPoint(x, y));
     fPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     fAppliedMode = pmCopy;
-    if (Brush.Style == bsSolid)
-        FillDeviceRect(p.x(), p.y(), p.x() + fMetrics->horizontalAdvance(s), p.y() + fMetrics->height(), Brush);
-    fPainter.setPen(ToQColor(Font.Color));
-    fAppliedPen.reset();
-    fPainter.drawText(QPoint(p.x(), p.y() + fMetrics->ascent()), s);
+    if (Brush.Style == bsSolid) {
+        if (const QImage *cell = Cell(shaped)) {
+            fPainter.drawImage(p, *cell);
+            return;
+        }
+        FillDeviceRect(p.x(), p.y(), p.x() + shaped.advance, p.y() + fMetrics->height(), Brush);
+    }
+    DrawShaped(p, shaped);
+}
+
+// Glyphs are blended pixel by pixel; a text on a solid cell looks the same wherever it is drawn
+// (at whole pixels, on a raster image of one format), so the finished cell is kept and copied.
+// The copy covers only the cell: texts whose ink reaches beyond it are drawn each time.
+const QImage *TCanvas::Cell(ShapedText &shaped)
+{
+    if (!fGlyphRuns || fDevice->devType() != QInternal::Image || !shaped.plain || Font.Underline || Font.StrikeOut)
+        return nullptr;
+    const QTransform &t = fPainter.worldTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    const QImage::Format format = static_cast<const QImage *>(fDevice)->format();
+    const int width = shaped.advance, height = fMetrics->height();
+    if (width <= 0 || height <= 0 || width > 4096)
+        return nullptr;
+    if (shaped.probed != format) {
+        // Whether any ink falls outside the cell: white on black shows the faintest trace.
+        const int margin = height;
+        QImage probe(width + 2 * margin, height + 2 * margin, format);
+        probe.fill(Qt::black);
+        DrawGlyphs(probe, QPoint(margin, margin), Qt::white, shaped);
+        const QRgb black = probe.pixel(0, 0);
+        const auto touched = [&](int y, int from, int to) {
+            for (int x = from; x < to; ++x)
+                if (probe.pixel(x, y) != black)
+                    return true;
+            return false;
+        };
+        bool spills = false;
+        for (int y = 0; y < probe.height() && !spills; ++y) {
+            if (y < margin || y >= margin + height)
+                spills = touched(y, 0, probe.width());
+            else
+                spills = touched(y, 0, margin) || touched(y, margin + width, probe.width());
+        }
+        shaped.probed = format;
+        shaped.spills = spills;
+        shaped.cell = QImage();
+    }
+    if (shaped.spills)
+        return nullptr;
+    if (shaped.cell.isNull() || shaped.cellInk != Font.Color || shaped.cellBack != Brush.Color) {
+        shaped.cell = QImage(width, height, format);
+        shaped.cell.fill(ToQColor(Brush.Color));
+        DrawGlyphs(shaped.cell, QPoint(0, 0), ToQColor(Font.Color), shaped);
+        shaped.cellInk = Font.Color;
+        shaped.cellBack = Brush.Color;
+    }
+    return &shaped.cell;
+}
+
+void TCanvas::DrawGlyphs(QImage &image, QPoint topLeft, const QColor &color, ShapedText &shaped)
+{
+    QPainter painter(&image);
+    painter.setFont(fPainter.font());
+    painter.setPen(color);
+    const QPoint baseline(topLeft.x(), topLeft.y() + fMetrics->ascent());
+    for (const QGlyphRun &run : LaidOut(shaped))
+        painter.drawGlyphRun(baseline, run);
 }
 
 void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, std::string_view text)
@@ -507,19 +686,16 @@ void TCanvas::TextRect(int left, int top, int right, int bottom, int x, int y, s
     fAppliedMode = pmCopy;
     FillDeviceRect(d.left, d.top, d.right, d.bottom, BrushOf(Brush));
     const QPoint p = LPtoDP(QPoint(x, y));
-    const QString s = ToQString(text);
-    fPainter.setPen(ToQColor(Font.Color));
-    fAppliedPen.reset();
-    const QPoint baseline(p.x(), p.y() + fMetrics->ascent());
+    ShapedText &shaped = Shaped(text);
     // Clipping costs a painter state: only text that reaches out of the rectangle needs it.
     if (p.x() >= d.left && p.y() >= d.top && p.y() + fMetrics->height() <= d.bottom &&
-        p.x() + fMetrics->horizontalAdvance(s) <= d.right) {
-        fPainter.drawText(baseline, s);
+        p.x() + shaped.advance <= d.right) {
+        DrawShaped(p, shaped);
         return;
     }
     fPainter.save();
     fPainter.setClipRect(Span(d.left, d.top, d.right, d.bottom), Qt::IntersectClip);
-    fPainter.drawText(baseline, s);
+    DrawShaped(p, shaped);
     fPainter.restore();
 }
 

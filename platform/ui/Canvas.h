@@ -13,6 +13,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -167,11 +168,20 @@ private:
     QBrush BrushOf(const TBrush &brush) const;
     void DrawThinLine(QPoint from, QPoint to);
     QString ToQString(std::string_view text) const;
+    struct ShapedText;
+    struct ShapedTexts;
+    static std::shared_ptr<ShapedTexts> ShapedTextsOf(const TFont &font, int pixelSize);
+    ShapedText &Shaped(std::string_view text);
+    void DrawShaped(QPoint topLeft, ShapedText &shaped);
+    const QList<QGlyphRun> &LaidOut(ShapedText &shaped);
+    const QImage *Cell(ShapedText &shaped);
+    void DrawGlyphs(QImage &image, QPoint topLeft, const QColor &color, ShapedText &shaped);
 
     QPaintDevice *fDevice;
     QPainter fPainter;
     bool fRaster = false;
     bool fVector = false; // a vector device (SVG): thin lines go out as lines, not as pixels
+    bool fGlyphRuns = false; // the raster engine, which draws shaped glyphs as it draws text
     bool fAntialiased = false;
     TMapMode fMapMode = TMapMode::Text;
     QPoint fWindowOrg{0, 0}, fViewportOrg{0, 0};
@@ -186,5 +196,9 @@ private:
     std::optional<TFont> fAppliedFont;
     int fAppliedFontPixels = 0;
     std::unique_ptr<QFontMetrics> fMetrics;
+    // Texts already shaped in the applied font, shared by the canvases of a thread: a view paints
+    // the same labels over and over, on a new canvas each time, and shaping costs far more than
+    // drawing the glyphs.
+    std::shared_ptr<ShapedTexts> fShaped;
     std::vector<QPoint> fPoints;
 };

@@ -3,9 +3,13 @@
 
 #include "platform/ui/Canvas.h"
 
+#include "platform/text/Windows1252.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -242,6 +246,56 @@ TEST(Canvas, TextOutPaintsTheCellOnlyWithASolidBrush)
         else
             EXPECT_TRUE(QRect(5, 6, width, height).contains(covered));
         EXPECT_EQ(image.pixel(5, 6) == kRed, style == bsSolid);
+    }
+}
+
+// Texts are kept shaped, and finished cells copied, from one canvas to the next: every drawing,
+// first or repeated, must match the painter's own text drawing pixel for pixel.
+TEST(Canvas, TextOutDrawsWhatThePainterDrawsEveryTime)
+{
+    struct Case {
+        const char *text;
+        TBrushStyle brush;
+        bool italic, underline;
+        int size;
+    };
+    const Case cases[] = {
+        {"TObject", bsSolid, false, false, 8}, {"TClass1234", bsClear, false, false, 8},
+        {"fj Wavy", bsSolid, true, false, 14}, {"Hello", bsSolid, false, true, 12},
+        {"\xe9t\xe9 \x80", bsSolid, false, false, 10}, {"tab\there", bsSolid, false, false, 9},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.text);
+        QImage expected = Blank(160, 40);
+        {
+            TCanvas c(&expected);
+            c.Font.Size = k.size;
+            c.Font.Italic = k.italic;
+            c.Font.Underline = k.underline;
+            const int width = c.TextWidth(k.text), height = c.TextHeight(k.text);
+            QPainter &p = c.Painter();
+            QFont font(QStringLiteral("Arial"));
+            font.setPixelSize(static_cast<int>(std::lround(k.size * 96 / 72.0)));
+            font.setItalic(k.italic);
+            font.setUnderline(k.underline);
+            p.setFont(font);
+            if (k.brush == bsSolid)
+                p.fillRect(QRect(7, 9, width, height), ToQColor(c.Brush.Color));
+            p.setPen(ToQColor(c.Font.Color));
+            p.drawText(QPoint(7, 9 + QFontMetrics(font).ascent()), QString::fromUtf16(text::Cp1252ToUtf16(k.text).c_str()));
+        }
+        for (int round = 0; round < 2; ++round) {
+            QImage image = Blank(160, 40);
+            {
+                TCanvas c(&image);
+                c.Font.Size = k.size;
+                c.Font.Italic = k.italic;
+                c.Font.Underline = k.underline;
+                c.Brush.Style = k.brush;
+                c.TextOut(7, 9, k.text);
+            }
+            EXPECT_EQ(image, expected) << "drawing " << round;
+        }
     }
 }
 

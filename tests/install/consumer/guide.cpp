@@ -14,9 +14,12 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include <cstdio>
 #include <exception>
@@ -97,6 +100,13 @@ struct DiagramWindow {
             QObject::connect(action, &QAction::triggered, Box, [this, actor] { Box->SetActor(actor); });
         }
         group->actions().front()->trigger(); // start in the edit mode
+
+        // Every change made with the actors is one step on the diagram's undo stack.
+        QAction *undo = Box->UndoStack()->createUndoAction(&Window);
+        undo->setShortcut(QKeySequence::Undo);
+        QAction *redo = Box->UndoStack()->createRedoAction(&Window);
+        redo->setShortcut(QKeySequence::Redo);
+        Window.menuBar()->addMenu(QStringLiteral("&Edit"))->addActions({undo, redo});
     }
 
     // A vertex of a library style, with texts for the style's data items by name.

@@ -23,6 +23,9 @@ struct UnitScanner::SourceFile {
     std::string text;
     std::vector<Token> tokens;
     std::unordered_map<uint32_t, DirectiveInfo> directives; // by token index
+    // The file each include directive found (null: none), by token index: every pass reads
+    // the same includes, and looking one up costs more than reading its tokens.
+    std::unordered_map<uint32_t, SourceFile *> included;
     uint16_t index = 0;
 };
 
@@ -234,9 +237,12 @@ std::optional<UnitDecl> UnitScanner::ScanLoaded(SourceFile &root)
         };
         std::vector<Frame> conds;
         std::function<void(SourceFile &, int)> splice = [&](SourceFile &f, int depth) {
-            for (uint32_t k = 0; k + 1 < f.tokens.size(); ++k) {
+            // Whether the text is read changes only at directives (an include file's among them),
+            // so it is worked out there rather than for every token.
+            bool active = conds.empty() || conds.back().active;
+            const uint32_t count = uint32_t(f.tokens.size());
+            for (uint32_t k = 0; k + 1 < count; ++k) {
                 const Token &tok = f.tokens[k];
-                bool active = conds.empty() || conds.back().active;
                 if (tok.kind != TokenKind::Directive) {
                     if (active) {
                         if (r.tokens.size() >= kMaxTokensPerPass) {
@@ -271,21 +277,26 @@ std::optional<UnitDecl> UnitScanner::ScanLoaded(SourceFile &root)
                     if (!conds.empty())
                         conds.pop_back();
                     break;
-                case DirectiveKind::Include:
+                case DirectiveKind::Include: {
                     if (!active || !fReadIncludes)
                         break;
                     if (depth >= kMaxIncludeDepth) {
                         Warn(f, tok.line, "include files nested too deeply");
                         break;
                     }
-                    if (SourceFile *inc = FindInclude(f, d.argument, tok.line))
+                    auto [found, fresh] = f.included.try_emplace(k, nullptr);
+                    if (fresh)
+                        found->second = FindInclude(f, d.argument, tok.line);
+                    if (SourceFile *inc = found->second)
                         splice(*inc, depth + 1);
                     if (tooLong)
                         return;
                     break;
+                }
                 case DirectiveKind::Other:
                     break;
                 }
+                active = conds.empty() || conds.back().active;
             }
         };
         splice(root, 0);

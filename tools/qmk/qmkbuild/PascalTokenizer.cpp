@@ -107,9 +107,32 @@ Keyword LookupKeyword(std::string_view word)
     return Keyword::None;
 }
 
-bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(unsigned char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+// Character classes by table: the identifier and number loops test every byte of the text.
+enum : uint8_t { kLetter = 1, kDigit = 2, kHex = 4 };
+
+constexpr std::array<uint8_t, 256> MakeClasses()
+{
+    std::array<uint8_t, 256> t{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        t[size_t(c)] = kLetter;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[size_t(c)] = kLetter;
+    t['_'] = kLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        t[size_t(c)] = kDigit | kHex;
+    for (int c = 'a'; c <= 'f'; ++c)
+        t[size_t(c)] |= kHex;
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[size_t(c)] |= kHex;
+    return t;
+}
+
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+inline bool IsLetter(unsigned char c) { return kClasses[c] & kLetter; }
+inline bool IsDigit(unsigned char c) { return kClasses[c] & kDigit; }
+inline bool IsHexDigit(unsigned char c) { return kClasses[c] & kHex; }
+inline bool IsWordChar(unsigned char c) { return kClasses[c] & (kLetter | kDigit); }
 
 } // namespace
 
@@ -176,14 +199,14 @@ std::vector<Token> Tokenize(std::string_view s, uint16_t file, bool stopAtImplem
             bool escaped = c == '&';
             if (escaped)
                 start = ++i;
-            while (i < n && (IsLetter(s[i]) || IsDigit(s[i])))
+            while (i < n && IsWordChar(static_cast<unsigned char>(s[i])))
                 ++i;
-            push(TokenKind::Identifier, start, i, startLine);
-            if (!escaped) {
-                tokens.back().keyword = LookupKeyword(tokens.back().text);
-                if (stopAtImplementation && tokens.back().keyword == Keyword::Implementation)
-                    break;
-            }
+            std::string_view word = s.substr(start, i - start);
+            Keyword keyword = escaped ? Keyword::None : LookupKeyword(word);
+            tokens.push_back(Token{word, startLine, file, TokenKind::Identifier, keyword, space});
+            space = false;
+            if (stopAtImplementation && keyword == Keyword::Implementation)
+                break;
             continue;
         }
         if (c == '\'' || c == '#') {
