@@ -263,8 +263,9 @@ template <typename Record> void ExpectEachFieldTravels(void (*assign)(Record &, 
         EXPECT_EQ(f.Get(copy), value);
         // No other field moved.
         for (std::size_t o = 0; o < fields.size(); ++o) {
-            if (o != k && fields[o].Get)
-                EXPECT_EQ(fields[o].Get(loaded), fields[o].Get(Record())) << fields[o].Name;
+            if (o == k || !fields[o].Get)
+                continue;
+            EXPECT_EQ(fields[o].Get(loaded), fields[o].Get(Record())) << fields[o].Name;
         }
     }
 }
