@@ -1,6 +1,7 @@
 // Vertex and edge styles: copying and streaming with the version rules of the library files.
 
 #include "kavgraph/KVStyles.h"
+#include "kavgraph/KVStylesFields.h"
 
 namespace kavgraph {
 
@@ -47,68 +48,35 @@ template <typename Item> void SaveItems(const std::vector<std::unique_ptr<Item>>
     writer.WriteListEnd();
 }
 
-// The edge style's pen: colour, width, style.
-void SavePen(TKVWriter &w, const TPen &pen)
-{
-    w.WriteInteger(pen.Color);
-    w.WriteInteger(pen.Width);
-    w.WriteInteger(pen.Style);
-}
-
-void LoadPen(TKVReader &r, TPen &pen)
-{
-    pen.Color = r.ReadInteger();
-    pen.Width = r.ReadInteger();
-    pen.Style = EnumFromOrdinal<TPenStyle>(r.ReadInteger());
-}
-
-void SaveBrush(TKVWriter &w, const TBrush &brush)
-{
-    w.WriteInteger(brush.Color);
-    w.WriteInteger(brush.Style);
-}
-
-void LoadBrush(TKVReader &r, TBrush &brush)
-{
-    brush.Color = r.ReadInteger();
-    brush.Style = EnumFromOrdinal<TBrushStyle>(r.ReadInteger());
-}
-
-void SaveFont(TKVWriter &w, const TFont &font)
-{
-    w.WriteString(font.Name);
-    w.WriteInteger(font.Size);
-    w.WriteInteger(font.Color);
-    w.WriteBoolean(font.Bold);
-    w.WriteBoolean(font.Italic);
-    w.WriteBoolean(font.Underline);
-    w.WriteBoolean(font.StrikeOut);
-}
-
-void LoadFont(TKVReader &r, TFont &font)
-{
-    font.Name = r.ReadString();
-    font.Size = r.ReadInteger();
-    font.Color = r.ReadInteger();
-    font.Bold = r.ReadBoolean();
-    font.Italic = r.ReadBoolean();
-    font.Underline = r.ReadBoolean();
-    font.StrikeOut = r.ReadBoolean();
-}
+// Vertex styles gained the connection move mode with 1.01; edge styles the custom ends with 1.03
+// and everything after them with 1.02.
+bool HasConnMoveMode(std::string_view version) { return version != "SL0.95"; }
+bool Has102(std::string_view version) { return version != "SL0.95" && version != "SL1.00" && version != "SL1.01"; }
+bool Has103(std::string_view version) { return Has102(version) && version != "SL1.02"; }
 
 } // namespace
 
 // ---- TKVVertexStyle ---------------------------------------------------------------------------
 
+std::span<const TKVField<TKVVertexStyle>> TKVVertexStyle::Fields()
+{
+    using R = TKVVertexStyle;
+    static const TKVField<R> fields[] = {
+        KV_TEXT(R, "Name", Name),
+        KV_INT(R, "ResizeMode", r.ResizeMode, r.ResizeMode = EnumFromOrdinal<TKVVSResize>(v)),
+        KV_INT(R, "Width", r.Width, r.Width = v),
+        KV_INT(R, "Height", r.Height, r.Height = v),
+        KV_FIELD(R, fkInteger, nullptr, HasConnMoveMode, "ConnMoveMode", r.ConnMoveMode,
+                 r.ConnMoveMode = EnumFromOrdinal<TKVConnMoveMode>(v)),
+    };
+    return fields;
+}
+
 void TKVVertexStyle::Assign(const TKVVertexStyle *Source)
 {
     if (!Source || Source == this)
         return;
-    Name = Source->Name;
-    ResizeMode = Source->ResizeMode;
-    Width = Source->Width;
-    Height = Source->Height;
-    ConnMoveMode = Source->ConnMoveMode;
+    CopyFields(*this, *Source, Fields());
     CopyItems(DrawItems, Source->DrawItems);
     CopyItems(DataItems, Source->DataItems);
     CopyItems(BitmapItems, Source->BitmapItems);
@@ -120,12 +88,7 @@ void TKVVertexStyle::Load(TKVReader &Reader, std::string_view Version)
     DrawItems.clear();
     DataItems.clear();
     BitmapItems.clear();
-    Name = Reader.ReadString();
-    ResizeMode = EnumFromOrdinal<TKVVSResize>(Reader.ReadInteger());
-    Width = Reader.ReadInteger();
-    Height = Reader.ReadInteger();
-    if (Version != "SL0.95")
-        ConnMoveMode = EnumFromOrdinal<TKVConnMoveMode>(Reader.ReadInteger());
+    ReadFields(Reader, *this, Fields(), Version);
     LoadItems(DrawItems, Reader, Version);
     LoadItems(DataItems, Reader, Version);
     LoadItems(BitmapItems, Reader, Version);
@@ -133,11 +96,7 @@ void TKVVertexStyle::Load(TKVReader &Reader, std::string_view Version)
 
 void TKVVertexStyle::Save(TKVWriter &Writer) const
 {
-    Writer.WriteString(Name);
-    Writer.WriteInteger(ResizeMode);
-    Writer.WriteInteger(Width);
-    Writer.WriteInteger(Height);
-    Writer.WriteInteger(ConnMoveMode);
+    WriteFields(Writer, *this, Fields());
     SaveItems(DrawItems, Writer);
     SaveItems(DataItems, Writer);
     SaveItems(BitmapItems, Writer);
@@ -149,76 +108,48 @@ TKVBitmapItem *TKVVertexStyle::GetBitmapItem(std::string_view Name) const { retu
 
 // ---- TKVEdgeStyle -----------------------------------------------------------------------------
 
+std::span<const TKVField<TKVEdgeStyle>> TKVEdgeStyle::Fields()
+{
+    using R = TKVEdgeStyle;
+    static const TKVField<R> fields[] = {
+        KV_TEXT(R, "Name", Name),
+        KV_PEN(R, fkPenWidthFirst, nullptr, "Pen", Pen),
+        KV_BOOL(R, "SourceArrow", r.SourceArrow, r.SourceArrow = v != 0),
+        KV_BOOL(R, "TargetArrow", r.TargetArrow, r.TargetArrow = v != 0),
+        KV_FIELD(R, fkBoolean, nullptr, Has103, "DrawCustomEnds", r.DrawCustomEnds, r.DrawCustomEnds = v != 0),
+        KV_PEN(R, fkPenWidthFirst, Has102, "EndPen", EndPen),
+        KV_BRUSH(R, Has102, "EndBrush", EndBrush),
+        KV_PEN(R, fkPenWidthFirst, Has102, "TextBoxPen", TextBoxPen),
+        KV_BRUSH(R, Has102, "TextBoxBrush", TextBoxBrush),
+        KV_FONT(R, Has102, "Font", Font),
+        KV_FIELD(R, fkInteger, nullptr, Has102, "TextAlign", r.TextAlign, r.TextAlign = static_cast<std::uint8_t>(v)),
+        KV_FIELD(R, fkBoolean, nullptr, Has102, "WordWrap", r.WordWrap, r.WordWrap = v != 0),
+        KV_TEXT_GATED(R, nullptr, Has102, "WrapMagic", WrapMagic),
+        KV_FIELD(R, fkBoolean, nullptr, Has102, "TextBoxVisible", r.TextBoxVisible, r.TextBoxVisible = v != 0),
+        KV_FIELD(R, fkInteger, nullptr, Has102, "DrawConnection", r.DrawConnection,
+                 r.DrawConnection = EnumFromOrdinal<TKVDrawConnect>(v)),
+        KV_TEXT_GATED(R, nullptr, Has102, "Data", Data),
+    };
+    return fields;
+}
+
 void TKVEdgeStyle::Assign(const TKVEdgeStyle *Source)
 {
     if (!Source || Source == this)
         return;
+    CopyFields(*this, *Source, Fields());
     OnGetData = Source->OnGetData;
-    DrawCustomEnds = Source->DrawCustomEnds;
-    Data = Source->Data;
-    Name = Source->Name;
-    Pen = Source->Pen;
-    EndPen = Source->EndPen;
-    EndBrush = Source->EndBrush;
-    SourceArrow = Source->SourceArrow;
-    TargetArrow = Source->TargetArrow;
-    WordWrap = Source->WordWrap;
-    WrapMagic = Source->WrapMagic;
-    TextAlign = Source->TextAlign;
-    TextBoxPen = Source->TextBoxPen;
-    TextBoxBrush = Source->TextBoxBrush;
-    Font = Source->Font;
-    DrawConnection = Source->DrawConnection;
-    TextBoxVisible = Source->TextBoxVisible;
     OnDrawCustomEnd = Source->OnDrawCustomEnd;
 }
 
 void TKVEdgeStyle::Load(TKVReader &Reader, std::string_view Version)
 {
-    const bool before101 = Version == "SL0.95" || Version == "SL1.00";
-    const bool before102 = before101 || Version == "SL1.01";
-    const bool before103 = before102 || Version == "SL1.02";
-    Name = Reader.ReadString();
-    LoadPen(Reader, Pen);
-    SourceArrow = Reader.ReadBoolean();
-    TargetArrow = Reader.ReadBoolean();
-    if (before103)
+    // Files from before custom ends existed paint arrows.
+    if (!Has103(Version))
         DrawCustomEnds = false;
-    else
-        DrawCustomEnds = Reader.ReadBoolean();
-    if (before102)
-        return;
-    LoadPen(Reader, EndPen);
-    LoadBrush(Reader, EndBrush);
-    LoadPen(Reader, TextBoxPen);
-    LoadBrush(Reader, TextBoxBrush);
-    LoadFont(Reader, Font);
-    TextAlign = static_cast<std::uint8_t>(Reader.ReadInteger());
-    WordWrap = Reader.ReadBoolean();
-    WrapMagic = Reader.ReadString();
-    TextBoxVisible = Reader.ReadBoolean();
-    DrawConnection = EnumFromOrdinal<TKVDrawConnect>(Reader.ReadInteger());
-    Data = Reader.ReadString();
+    ReadFields(Reader, *this, Fields(), Version);
 }
 
-void TKVEdgeStyle::Save(TKVWriter &Writer) const
-{
-    Writer.WriteString(Name);
-    SavePen(Writer, Pen);
-    Writer.WriteBoolean(SourceArrow);
-    Writer.WriteBoolean(TargetArrow);
-    Writer.WriteBoolean(DrawCustomEnds);
-    SavePen(Writer, EndPen);
-    SaveBrush(Writer, EndBrush);
-    SavePen(Writer, TextBoxPen);
-    SaveBrush(Writer, TextBoxBrush);
-    SaveFont(Writer, Font);
-    Writer.WriteInteger(TextAlign);
-    Writer.WriteBoolean(WordWrap);
-    Writer.WriteString(WrapMagic);
-    Writer.WriteBoolean(TextBoxVisible);
-    Writer.WriteInteger(DrawConnection);
-    Writer.WriteString(Data);
-}
+void TKVEdgeStyle::Save(TKVWriter &Writer) const { WriteFields(Writer, *this, Fields()); }
 
 } // namespace kavgraph

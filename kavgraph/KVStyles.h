@@ -3,6 +3,7 @@
 // edge styles built from them. Plain objects that stream themselves with the typed value encoding.
 
 #include "kavgraph/kavgraph_export.h"
+#include "kavgraph/KVFields.h"
 #include "kavgraph/KVStream.h"
 #include "kavgraph/KVTypes.h"
 #include "platform/ui/Canvas.h"
@@ -69,6 +70,8 @@ public:
 
     /// Copies the place, size and name of Source.
     void Assign(const TKVStyleItem &Source);
+    /// The stored fields in stream order (each kind's list starts with these).
+    static std::span<const TKVField<TKVStyleItem>> Fields();
     /// The item's place and size inside Rect by its coordinate rules; DefaultWidth and DefaultHeight stand
     /// for a width or height of 0.
     TKVItemPlacement AdjustCoordinates(const TKVRect &Rect, std::int32_t DefaultWidth,
@@ -89,6 +92,8 @@ public:
               TKVObject *Parent) override;
     /// Copies everything of Source but its painter.
     void Assign(const TKVDrawItem &Source);
+    /// The stored fields in stream order.
+    static std::span<const TKVField<TKVDrawItem>> Fields();
 };
 
 /// A picture of a vertex style.
@@ -104,6 +109,8 @@ public:
               TKVObject *Parent) override;
     /// Copies everything of Source.
     void Assign(const TKVBitmapItem &Source);
+    /// The stored fields in stream order.
+    static std::span<const TKVField<TKVBitmapItem>> Fields();
 };
 
 /// A text of a vertex style: a field whose text comes from the data provider or is set by the program.
@@ -126,6 +133,8 @@ public:
               TKVObject *Parent) override;
     /// Copies everything of Source but LineCount.
     void Assign(const TKVDataItem &Source);
+    /// The stored fields in stream order.
+    static std::span<const TKVField<TKVDataItem>> Fields();
 };
 
 /// A percent of a value: round(A * B * 0.01).
@@ -164,6 +173,8 @@ public:
     void Load(TKVReader &Reader, std::string_view Version);
     /// Writes the style.
     void Save(TKVWriter &Writer) const;
+    /// The stored fields before the item lists, in stream order.
+    static std::span<const TKVField<TKVVertexStyle>> Fields();
     /// Whether the style has any item.
     bool HasItems() const { return !DrawItems.empty() || !DataItems.empty() || !BitmapItems.empty(); }
 
@@ -209,6 +220,8 @@ public:
     void Load(TKVReader &Reader, std::string_view Version);
     /// Writes the style.
     void Save(TKVWriter &Writer) const;
+    /// The stored fields in stream order.
+    static std::span<const TKVField<TKVEdgeStyle>> Fields();
 };
 
 } // namespace kavgraph

@@ -2,6 +2,7 @@
 
 #include "kavgraph/KVObjs.h"
 #include "kavgraph/KVStyles.h"
+#include "kavgraph/KVStylesFields.h"
 
 #include <algorithm>
 
@@ -41,13 +42,6 @@ std::pair<std::int32_t, std::int32_t> Place(const Axis &a)
         }
     }
     return {Saturate(x), Saturate(w)};
-}
-
-void SavePenDrawItemOrder(TKVWriter &w, const TPen &pen)
-{
-    w.WriteInteger(pen.Color);
-    w.WriteInteger(pen.Style);
-    w.WriteInteger(pen.Width);
 }
 
 // The lines of a text, as WrapString gives them one by one.
@@ -120,43 +114,97 @@ std::string MaxWidthLine(std::string_view Text, std::string_view Magic, bool Wor
     return std::string(widest);
 }
 
+// ---- pictures -----------------------------------------------------------------------------------
+
+void WriteFieldBitmap(TKVWriter &Writer, const TBitmap &Bitmap)
+{
+    const int w = Bitmap.Width(), h = Bitmap.Height();
+    Writer.WriteInteger(w);
+    Writer.WriteInteger(h);
+    Writer.Reserve(Writer.Data().size() + std::size_t(w) * std::size_t(h) * 5 + 2);
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t argb = Bitmap.ScanLine(y)[x];
+            Writer.WriteInteger(RGBToColor(qRed(argb), qGreen(argb), qBlue(argb)));
+        }
+}
+
+void ReadFieldBitmap(TKVReader &Reader, TBitmap &Bitmap)
+{
+    const std::int32_t w = Reader.ReadInteger();
+    const std::int32_t h = Reader.ReadInteger();
+    const std::uint64_t pixels = w > 0 && h > 0 ? std::uint64_t(w) * std::uint64_t(h) : 0;
+    // Every stored pixel takes at least two bytes: refuse sizes the data cannot hold before
+    // allocating anything.
+    if (pixels > Reader.Remaining() / 2)
+        throw EKVReadError(SReadError);
+    Bitmap.SetSize(int(pixels ? w : 0), int(pixels ? h : 0));
+    for (std::int32_t x = 0; x < w && pixels; ++x)
+        for (std::int32_t y = 0; y < h; ++y) {
+            const TColor c = ColorToRGB(Reader.ReadInteger());
+            Bitmap.ScanLine(y)[x] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        }
+}
+
+// ---- field lists ------------------------------------------------------------------------------
+
+namespace {
+
+// Files of libraries before 1.01 end the data item at its text alignment.
+bool HasWordWrap(std::string_view version) { return !IsOldDataItemVersion(version); }
+
+} // namespace
+
+std::span<const TKVField<TKVStyleItem>> TKVStyleItem::Fields()
+{
+    static const auto fields = StyleItemFields<TKVStyleItem>({});
+    return fields;
+}
+
+std::span<const TKVField<TKVDrawItem>> TKVDrawItem::Fields()
+{
+    using R = TKVDrawItem;
+    static const auto fields = StyleItemFields<R>({
+        KV_INT(R, "Shape", r.Shape, r.Shape = EnumFromOrdinal<TKVShape>(v)),
+        KV_PEN(R, fkPen, nullptr, "Pen", Pen),
+        KV_BRUSH(R, nullptr, "Brush", Brush),
+    });
+    return fields;
+}
+
+std::span<const TKVField<TKVBitmapItem>> TKVBitmapItem::Fields()
+{
+    using R = TKVBitmapItem;
+    static const auto fields = StyleItemFields<R>({
+        TKVField<R>{"Bitmap", fkBitmap, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                 [](R &r) -> TBitmap & { return r.Bitmap; }},
+        KV_BOOL(R, "LockAspectRatio", r.LockAspectRatio, r.LockAspectRatio = v != 0),
+        KV_BOOL(R, "Visible", r.Visible, r.Visible = v != 0),
+    });
+    return fields;
+}
+
+std::span<const TKVField<TKVDataItem>> TKVDataItem::Fields()
+{
+    using R = TKVDataItem;
+    static const auto fields = StyleItemFields<R>({
+        KV_TEXT(R, "Text", Text),
+        KV_FONT(R, nullptr, "Font", Font),
+        KV_BRUSH(R, nullptr, "Brush", Brush),
+        KV_INT(R, "TextAlign", r.TextAlign, r.TextAlign = static_cast<std::uint8_t>(v)),
+        KV_FIELD(R, fkBoolean, nullptr, HasWordWrap, "WordWrap", r.WordWrap, r.WordWrap = v != 0),
+        KV_TEXT_GATED(R, nullptr, HasWordWrap, "WrapMagic", WrapMagic),
+    });
+    return fields;
+}
+
 // ---- TKVStyleItem -------------------------------------------------------------------------------
 
-void TKVStyleItem::Save(TKVWriter &Writer) const
-{
-    Writer.WriteString(Name);
-    Writer.WriteInteger(Left);
-    Writer.WriteInteger(Top);
-    Writer.WriteInteger(Width);
-    Writer.WriteInteger(Height);
-    Writer.WriteInteger(CoordMode);
-    Writer.WriteInteger(HorzAlign);
-    Writer.WriteInteger(VertAlign);
-}
+void TKVStyleItem::Save(TKVWriter &Writer) const { WriteFields(Writer, *this, Fields()); }
 
-void TKVStyleItem::Load(TKVReader &Reader, std::string_view)
-{
-    Name = Reader.ReadString();
-    Left = Reader.ReadInteger();
-    Top = Reader.ReadInteger();
-    Width = Reader.ReadInteger();
-    Height = Reader.ReadInteger();
-    CoordMode = EnumFromOrdinal<TKVCoordMode>(Reader.ReadInteger());
-    HorzAlign = EnumFromOrdinal<TKVHorzAlign>(Reader.ReadInteger());
-    VertAlign = EnumFromOrdinal<TKVVertAlign>(Reader.ReadInteger());
-}
+void TKVStyleItem::Load(TKVReader &Reader, std::string_view Version) { ReadFields(Reader, *this, Fields(), Version); }
 
-void TKVStyleItem::Assign(const TKVStyleItem &Source)
-{
-    Name = Source.Name;
-    Left = Source.Left;
-    Top = Source.Top;
-    Width = Source.Width;
-    Height = Source.Height;
-    CoordMode = Source.CoordMode;
-    HorzAlign = Source.HorzAlign;
-    VertAlign = Source.VertAlign;
-}
+void TKVStyleItem::Assign(const TKVStyleItem &Source) { CopyFields(*this, Source, Fields()); }
 
 TKVItemPlacement TKVStyleItem::AdjustCoordinates(const TKVRect &Rect, std::int32_t DefaultWidth,
                                                  std::int32_t DefaultHeight) const
@@ -169,32 +217,13 @@ TKVItemPlacement TKVStyleItem::AdjustCoordinates(const TKVRect &Rect, std::int32
 
 // ---- TKVDrawItem --------------------------------------------------------------------------------
 
-void TKVDrawItem::Save(TKVWriter &Writer) const
-{
-    TKVStyleItem::Save(Writer);
-    Writer.WriteInteger(Shape);
-    SavePenDrawItemOrder(Writer, Pen);
-    Writer.WriteInteger(Brush.Color);
-    Writer.WriteInteger(Brush.Style);
-}
+void TKVDrawItem::Save(TKVWriter &Writer) const { WriteFields(Writer, *this, Fields()); }
 
-void TKVDrawItem::Load(TKVReader &Reader, std::string_view Version)
-{
-    TKVStyleItem::Load(Reader, Version);
-    Shape = EnumFromOrdinal<TKVShape>(Reader.ReadInteger());
-    Pen.Color = Reader.ReadInteger();
-    Pen.Style = EnumFromOrdinal<TPenStyle>(Reader.ReadInteger());
-    Pen.Width = Reader.ReadInteger();
-    Brush.Color = Reader.ReadInteger();
-    Brush.Style = EnumFromOrdinal<TBrushStyle>(Reader.ReadInteger());
-}
+void TKVDrawItem::Load(TKVReader &Reader, std::string_view Version) { ReadFields(Reader, *this, Fields(), Version); }
 
 void TKVDrawItem::Assign(const TKVDrawItem &Source)
 {
-    TKVStyleItem::Assign(Source);
-    Shape = Source.Shape;
-    Pen = Source.Pen;
-    Brush = Source.Brush;
+    CopyFields(*this, Source, Fields());
     OnDrawCustomDrawItem = Source.OnDrawCustomDrawItem;
 }
 
@@ -234,48 +263,13 @@ void TKVDrawItem::Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor,
 
 // ---- TKVBitmapItem ------------------------------------------------------------------------------
 
-void TKVBitmapItem::Save(TKVWriter &Writer) const
-{
-    TKVStyleItem::Save(Writer);
-    const int w = Bitmap.Width(), h = Bitmap.Height();
-    Writer.WriteInteger(w);
-    Writer.WriteInteger(h);
-    Writer.Reserve(Writer.Data().size() + std::size_t(w) * std::size_t(h) * 5 + 2);
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y) {
-            const std::uint32_t argb = Bitmap.ScanLine(y)[x];
-            Writer.WriteInteger(RGBToColor(qRed(argb), qGreen(argb), qBlue(argb)));
-        }
-    Writer.WriteBoolean(LockAspectRatio);
-    Writer.WriteBoolean(Visible);
-}
+void TKVBitmapItem::Save(TKVWriter &Writer) const { WriteFields(Writer, *this, Fields()); }
 
-void TKVBitmapItem::Load(TKVReader &Reader, std::string_view Version)
-{
-    TKVStyleItem::Load(Reader, Version);
-    const std::int32_t w = Reader.ReadInteger();
-    const std::int32_t h = Reader.ReadInteger();
-    const std::uint64_t pixels = w > 0 && h > 0 ? std::uint64_t(w) * std::uint64_t(h) : 0;
-    // Every stored pixel takes at least two bytes: refuse sizes the data cannot hold before
-    // allocating anything.
-    if (pixels > Reader.Remaining() / 2)
-        throw EKVReadError(SReadError);
-    Bitmap.SetSize(int(pixels ? w : 0), int(pixels ? h : 0));
-    for (std::int32_t x = 0; x < w && pixels; ++x)
-        for (std::int32_t y = 0; y < h; ++y) {
-            const TColor c = ColorToRGB(Reader.ReadInteger());
-            Bitmap.ScanLine(y)[x] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-        }
-    LockAspectRatio = Reader.ReadBoolean();
-    Visible = Reader.ReadBoolean();
-}
+void TKVBitmapItem::Load(TKVReader &Reader, std::string_view Version) { ReadFields(Reader, *this, Fields(), Version); }
 
 void TKVBitmapItem::Assign(const TKVBitmapItem &Source)
 {
-    TKVStyleItem::Assign(Source);
-    Bitmap = Source.Bitmap;
-    LockAspectRatio = Source.LockAspectRatio;
-    Visible = Source.Visible;
+    CopyFields(*this, Source, Fields());
 }
 
 void TKVBitmapItem::Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor, TKVPaintMode, TKVPoint Offset,
@@ -306,53 +300,13 @@ void TKVBitmapItem::Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFacto
 
 // ---- TKVDataItem --------------------------------------------------------------------------------
 
-void TKVDataItem::Save(TKVWriter &Writer) const
-{
-    TKVStyleItem::Save(Writer);
-    Writer.WriteString(Text);
-    Writer.WriteString(Font.Name);
-    Writer.WriteInteger(Font.Size);
-    Writer.WriteInteger(Font.Color);
-    Writer.WriteBoolean(Font.Bold);
-    Writer.WriteBoolean(Font.Italic);
-    Writer.WriteBoolean(Font.Underline);
-    Writer.WriteBoolean(Font.StrikeOut);
-    Writer.WriteInteger(Brush.Color);
-    Writer.WriteInteger(Brush.Style);
-    Writer.WriteInteger(TextAlign);
-    Writer.WriteBoolean(WordWrap);
-    Writer.WriteString(WrapMagic);
-}
+void TKVDataItem::Save(TKVWriter &Writer) const { WriteFields(Writer, *this, Fields()); }
 
-void TKVDataItem::Load(TKVReader &Reader, std::string_view Version)
-{
-    TKVStyleItem::Load(Reader, Version);
-    Text = Reader.ReadString();
-    Font.Name = Reader.ReadString();
-    Font.Size = Reader.ReadInteger();
-    Font.Color = Reader.ReadInteger();
-    Font.Bold = Reader.ReadBoolean();
-    Font.Italic = Reader.ReadBoolean();
-    Font.Underline = Reader.ReadBoolean();
-    Font.StrikeOut = Reader.ReadBoolean();
-    Brush.Color = Reader.ReadInteger();
-    Brush.Style = EnumFromOrdinal<TBrushStyle>(Reader.ReadInteger());
-    TextAlign = static_cast<std::uint8_t>(Reader.ReadInteger());
-    if (!IsOldDataItemVersion(Version)) {
-        WordWrap = Reader.ReadBoolean();
-        WrapMagic = Reader.ReadString();
-    }
-}
+void TKVDataItem::Load(TKVReader &Reader, std::string_view Version) { ReadFields(Reader, *this, Fields(), Version); }
 
 void TKVDataItem::Assign(const TKVDataItem &Source)
 {
-    TKVStyleItem::Assign(Source);
-    Text = Source.Text;
-    Font = Source.Font;
-    TextAlign = Source.TextAlign;
-    Brush = Source.Brush;
-    WordWrap = Source.WordWrap;
-    WrapMagic = Source.WrapMagic;
+    CopyFields(*this, Source, Fields());
 }
 
 void TKVDataItem::Draw(const TKVRect &Rect, TCanvas &Canvas, double ScaleFactor, TKVPaintMode, TKVPoint Offset,

@@ -234,3 +234,84 @@ TEST(Styles, BitmapSizesAreCheckedAgainstTheDataLeft)
 }
 
 } // namespace
+
+namespace {
+
+// Every described field of a record, given a value of its own, streams back and is copied by
+// Assign: a getter or setter that reaches the wrong member, or a field left out of one of the
+// three paths, shows up here.
+template <typename Record> void ExpectEachFieldTravels(void (*assign)(Record &, const Record &))
+{
+    const auto fields = Record::Fields();
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        const TKVField<Record> &f = fields[k];
+        if (f.Kind != fkInteger && f.Kind != fkBoolean)
+            continue;
+        SCOPED_TRACE(std::string(f.Part ? f.Part : "") + "." + f.Name);
+        Record source;
+        const std::int32_t value = f.Kind == fkBoolean ? !f.Get(source) : f.Get(source) + 3;
+        f.Set(source, value);
+        TKVWriter w;
+        WriteFields<Record>(w, source, fields);
+        TKVReader r(w.Data());
+        Record loaded;
+        ReadFields<Record>(r, loaded, fields, "SL1.03");
+        EXPECT_EQ(r.Remaining(), 0u);
+        EXPECT_EQ(f.Get(loaded), value);
+        Record copy;
+        assign(copy, source);
+        EXPECT_EQ(f.Get(copy), value);
+        // No other field moved.
+        for (std::size_t o = 0; o < fields.size(); ++o) {
+            if (o == k || !fields[o].Get)
+                continue;
+            EXPECT_EQ(fields[o].Get(loaded), fields[o].Get(Record())) << fields[o].Name;
+        }
+    }
+}
+
+TEST(Fields, EachDescribedFieldStreamsAndCopies)
+{
+    ExpectEachFieldTravels<TKVDrawItem>([](TKVDrawItem &to, const TKVDrawItem &from) { to.Assign(from); });
+    ExpectEachFieldTravels<TKVDataItem>([](TKVDataItem &to, const TKVDataItem &from) { to.Assign(from); });
+    ExpectEachFieldTravels<TKVBitmapItem>([](TKVBitmapItem &to, const TKVBitmapItem &from) { to.Assign(from); });
+    ExpectEachFieldTravels<TKVVertexStyle>([](TKVVertexStyle &to, const TKVVertexStyle &from) { to.Assign(&from); });
+    ExpectEachFieldTravels<TKVEdgeStyle>([](TKVEdgeStyle &to, const TKVEdgeStyle &from) { to.Assign(&from); });
+}
+
+TEST(Fields, EdgeStyleVersionsStopWhereTheirFilesDo)
+{
+    TKVEdgeStyle full;
+    full.DrawCustomEnds = true;
+    full.TextBoxVisible = true;
+    full.Data = "text";
+    const std::string bytes = Saved(full);
+    // 1.03 holds everything; 1.02 lacks the custom ends flag; before 1.02 the style ends after
+    // the arrows.
+    struct Case {
+        const char *version;
+        std::size_t dropFrom, dropTo; // the bytes the version does not store
+        bool textBox;
+    };
+    TKVWriter head;
+    head.WriteString(full.Name);
+    head.WriteInteger(full.Pen.Color), head.WriteInteger(full.Pen.Width), head.WriteInteger(full.Pen.Style);
+    head.WriteBoolean(full.SourceArrow), head.WriteBoolean(full.TargetArrow);
+    const std::size_t flag = head.Data().size();
+    for (const Case &c : {Case{"SL1.03", 0, 0, true}, Case{"SL1.02", flag, flag + 1, true},
+                          Case{"SL1.01", flag, bytes.size(), false}, Case{"SL0.95", flag, bytes.size(), false}}) {
+        SCOPED_TRACE(c.version);
+        const std::string old = bytes.substr(0, c.dropFrom ? c.dropFrom : bytes.size()) +
+                                (c.dropFrom ? bytes.substr(c.dropTo) : std::string());
+        TKVReader r(old);
+        TKVEdgeStyle loaded;
+        loaded.DrawCustomEnds = true;
+        loaded.Load(r, c.version);
+        EXPECT_EQ(r.Remaining(), 0u);
+        EXPECT_EQ(loaded.DrawCustomEnds, std::string_view(c.version) == "SL1.03");
+        EXPECT_EQ(loaded.TextBoxVisible, c.textBox);
+        EXPECT_EQ(loaded.Data, c.textBox ? "text" : "");
+    }
+}
+
+} // namespace

@@ -194,24 +194,7 @@ int Dump(const Args &args)
     j.Key("Options");
     if (l.Has("KVOPT")) {
         j.BeginObject();
-        // The fields as the record stores them; a group (the save options) as the list of its
-        // members that are set.
-        const char *group = nullptr;
-        for (const TKVField<TKVDiagram> &f : TKVDiagram::OptionFields()) {
-            if (f.Group) {
-                if (!group) {
-                    j.Key(f.Group);
-                    j.BeginArray();
-                    group = f.Group;
-                }
-                if (f.Get(box))
-                    j.String(f.Name);
-                continue;
-            }
-            j.Key(f.Name);
-            f.Kind == fkBoolean ? j.Bool(f.Get(box) != 0) : j.Int(f.Get(box));
-        }
-        j.EndArray();
+        WriteFieldsJson(j, box, TKVDiagram::OptionFields());
         j.EndObject();
     } else {
         j.Null();

@@ -2,9 +2,11 @@
 // A small JSON writer that keeps keys in the order written; texts are converted from
 // Windows-1252 to UTF-8.
 
+#include "kavgraph/KVFields.h"
 #include "platform/text/Windows1252.h"
 
 #include <cstdio>
+#include <span>
 #include <sstream>
 #include <string>
 
@@ -118,3 +120,60 @@ private:
 
 // The library as `kvgraph slb dump` prints it. Version: the version string the library was read with.
 void WriteLibraryJson(Json &j, const TKVStyleLibrary &library, const std::string &version);
+
+// A record's fields under their names, in stream order, into the object being written: a part
+// (a pen, a font) as a nested object, a group (a set) as the list of its members that are set.
+template <typename Record>
+void WriteFieldsJson(Json &j, const Record &r, std::span<const kavgraph::TKVField<Record>> fields)
+{
+    using namespace kavgraph;
+    const auto same = [](const char *a, const char *b) { return a && b && std::string_view(a) == b; };
+    const char *part = nullptr, *group = nullptr;
+    for (const TKVField<Record> &f : fields) {
+        if (part && !same(part, f.Part))
+            j.EndObject(), part = nullptr;
+        if (group && !same(group, f.Group))
+            j.EndArray(), group = nullptr;
+        if (f.Group) {
+            if (!group)
+                j.Key(f.Group), j.BeginArray(), group = f.Group;
+            if (f.Get(r))
+                j.String(f.Name);
+            continue;
+        }
+        if (f.Part && !part)
+            j.Key(f.Part), j.BeginObject(), part = f.Part;
+        j.Key(f.Name);
+        switch (f.Kind) {
+        case fkInteger: j.Int(f.Get(r)); break;
+        case fkBoolean: j.Bool(f.Get(r) != 0); break;
+        case fkString: j.String(f.GetText(r)); break;
+        case fkBitmap: {
+            const TBitmap &b = f.BitmapIn(r);
+            j.BeginObject();
+            j.Key("Width"), j.Int(b.Width());
+            j.Key("Height"), j.Int(b.Height());
+            // Stream order: column by column.
+            j.Key("Pixels"), j.IntArray((long long)b.Width() * b.Height(), [&](long long k) {
+                return (long long)b.Pixel(int(k / b.Height()), int(k % b.Height()));
+            });
+            j.EndObject();
+            break;
+        }
+        case fkPen:
+        case fkPenWidthFirst: {
+            const TPen &p = f.PenIn(r);
+            j.BeginObject();
+            j.Key("Color"), j.Int(p.Color);
+            j.Key("Style"), j.Int(p.Style);
+            j.Key("Width"), j.Int(p.Width);
+            j.EndObject();
+            break;
+        }
+        }
+    }
+    if (part)
+        j.EndObject();
+    if (group)
+        j.EndArray();
+}

@@ -19,123 +19,32 @@ using namespace kavgraph;
 
 namespace {
 
-void Pen(Json &j, const TPen &p)
+template <typename Item> void Items(Json &j, const char *key, const std::vector<std::unique_ptr<Item>> &items)
 {
-    j.BeginObject();
-    j.Key("Color"), j.Int(p.Color);
-    j.Key("Style"), j.Int(p.Style);
-    j.Key("Width"), j.Int(p.Width);
-    j.EndObject();
-}
-
-void Brush(Json &j, const TBrush &b)
-{
-    j.BeginObject();
-    j.Key("Color"), j.Int(b.Color);
-    j.Key("Style"), j.Int(b.Style);
-    j.EndObject();
-}
-
-void Font(Json &j, const TFont &f)
-{
-    j.BeginObject();
-    j.Key("Name"), j.String(f.Name);
-    j.Key("Size"), j.Int(f.Size);
-    j.Key("Color"), j.Int(f.Color);
-    j.Key("Bold"), j.Bool(f.Bold);
-    j.Key("Italic"), j.Bool(f.Italic);
-    j.Key("Underline"), j.Bool(f.Underline);
-    j.Key("StrikeOut"), j.Bool(f.StrikeOut);
-    j.EndObject();
-}
-
-void ItemBase(Json &j, const TKVStyleItem &i)
-{
-    j.Key("Name"), j.String(i.Name);
-    j.Key("Left"), j.Int(i.Left);
-    j.Key("Top"), j.Int(i.Top);
-    j.Key("Width"), j.Int(i.Width);
-    j.Key("Height"), j.Int(i.Height);
-    j.Key("CoordMode"), j.Int(i.CoordMode);
-    j.Key("HorzAlign"), j.Int(i.HorzAlign);
-    j.Key("VertAlign"), j.Int(i.VertAlign);
+    j.Key(key);
+    j.BeginArray();
+    for (const auto &i : items) {
+        j.BeginObject();
+        WriteFieldsJson(j, *i, Item::Fields());
+        j.EndObject();
+    }
+    j.EndArray();
 }
 
 void VertexStyle(Json &j, const TKVVertexStyle &s)
 {
     j.BeginObject();
-    j.Key("Name"), j.String(s.Name);
-    j.Key("ResizeMode"), j.Int(s.ResizeMode);
-    j.Key("Width"), j.Int(s.Width);
-    j.Key("Height"), j.Int(s.Height);
-    j.Key("ConnMoveMode"), j.Int(s.ConnMoveMode);
-    j.Key("DrawItems");
-    j.BeginArray();
-    for (const auto &i : s.DrawItems) {
-        j.BeginObject();
-        ItemBase(j, *i);
-        j.Key("Shape"), j.Int(i->Shape);
-        j.Key("Pen"), Pen(j, i->Pen);
-        j.Key("Brush"), Brush(j, i->Brush);
-        j.EndObject();
-    }
-    j.EndArray();
-    j.Key("DataItems");
-    j.BeginArray();
-    for (const auto &i : s.DataItems) {
-        j.BeginObject();
-        ItemBase(j, *i);
-        j.Key("Text"), j.String(i->Text);
-        j.Key("Font"), Font(j, i->Font);
-        j.Key("Brush"), Brush(j, i->Brush);
-        j.Key("TextAlign"), j.Int(i->TextAlign);
-        j.Key("WordWrap"), j.Bool(i->WordWrap);
-        j.Key("WrapMagic"), j.String(i->WrapMagic);
-        j.EndObject();
-    }
-    j.EndArray();
-    j.Key("BitmapItems");
-    j.BeginArray();
-    for (const auto &i : s.BitmapItems) {
-        j.BeginObject();
-        ItemBase(j, *i);
-        j.Key("Bitmap");
-        j.BeginObject();
-        const TBitmap &b = i->Bitmap;
-        j.Key("Width"), j.Int(b.Width());
-        j.Key("Height"), j.Int(b.Height());
-        // Stream order: column by column.
-        j.Key("Pixels"), j.IntArray((long long)b.Width() * b.Height(), [&](long long k) {
-            return (long long)b.Pixel(int(k / b.Height()), int(k % b.Height()));
-        });
-        j.EndObject();
-        j.Key("LockAspectRatio"), j.Bool(i->LockAspectRatio);
-        j.Key("Visible"), j.Bool(i->Visible);
-        j.EndObject();
-    }
-    j.EndArray();
+    WriteFieldsJson(j, s, TKVVertexStyle::Fields());
+    Items(j, "DrawItems", s.DrawItems);
+    Items(j, "DataItems", s.DataItems);
+    Items(j, "BitmapItems", s.BitmapItems);
     j.EndObject();
 }
 
 void EdgeStyle(Json &j, const TKVEdgeStyle &s)
 {
     j.BeginObject();
-    j.Key("Name"), j.String(s.Name);
-    j.Key("Pen"), Pen(j, s.Pen);
-    j.Key("SourceArrow"), j.Bool(s.SourceArrow);
-    j.Key("TargetArrow"), j.Bool(s.TargetArrow);
-    j.Key("DrawCustomEnds"), j.Bool(s.DrawCustomEnds);
-    j.Key("EndPen"), Pen(j, s.EndPen);
-    j.Key("EndBrush"), Brush(j, s.EndBrush);
-    j.Key("TextBoxPen"), Pen(j, s.TextBoxPen);
-    j.Key("TextBoxBrush"), Brush(j, s.TextBoxBrush);
-    j.Key("Font"), Font(j, s.Font);
-    j.Key("TextAlign"), j.Int(s.TextAlign);
-    j.Key("WordWrap"), j.Bool(s.WordWrap);
-    j.Key("WrapMagic"), j.String(s.WrapMagic);
-    j.Key("TextBoxVisible"), j.Bool(s.TextBoxVisible);
-    j.Key("DrawConnection"), j.Int(s.DrawConnection);
-    j.Key("Data"), j.String(s.Data);
+    WriteFieldsJson(j, s, TKVEdgeStyle::Fields());
     j.EndObject();
 }
 
