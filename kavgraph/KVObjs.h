@@ -71,7 +71,10 @@ inline std::int32_t Min(std::int32_t a, std::int32_t b) { return a < b ? a : b; 
 // resizes, label moves, bends inserted or erased, objects freed). The diagram's hit index is
 // rebuilt when it differs from the value it was built at. Code that assigns a vertex's Bounds
 // directly calls AdjustHandles afterwards, which advances it.
+
+/// Advances the hit-area counter: an object's hit area changed (used inside the library).
 void KVGeometryChanged();
+/// The hit-area counter's current value (used inside the library).
 std::uint64_t KVGeometryStamp();
 
 // ---- Class registries ------------------------------------------------------------------------------
