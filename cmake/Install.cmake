@@ -30,7 +30,7 @@ install(TARGETS kavgraph EXPORT KavgraphTargets
 # Public headers: the library's own, its generated export header, and the few platform headers
 # that they name (kept below include/kavgraph so that they cannot clash with anything else).
 file(GLOB vd_kavgraph_headers ${PROJECT_SOURCE_DIR}/kavgraph/*.h)
-list(FILTER vd_kavgraph_headers EXCLUDE REGEX "/(KVRegister|KVObjsBoxPrivate|KVRecordFields)\\.h$")
+list(FILTER vd_kavgraph_headers EXCLUDE REGEX "/(KVRegister|KVObjsBoxPrivate|KVRecordFields|KVStylesFields)\\.h$")
 install(FILES ${vd_kavgraph_headers} ${PROJECT_BINARY_DIR}/kavgraph/include/kavgraph/kavgraph_export.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kavgraph COMPONENT development)
 install(FILES ${PROJECT_SOURCE_DIR}/platform/core/Exception.h
