@@ -3,6 +3,8 @@
 
 #include "browser/support/L1basis.h"
 
+#include <chrono>
+
 void Tvd_SimpleDocument::SetModified(bool modified)
 {
     if (modified == fModified)
@@ -14,7 +16,9 @@ void Tvd_SimpleDocument::SetModified(bool modified)
 void Tvd_SimpleDocument::OpenFile(const std::string &fileName)
 {
     fFileName = fileName;
-    fOpenedTime = std::time(nullptr);
+    // The fine real-time clock: time() reads a coarse one that can lag a file's just-written date
+    // by a tick, which would make a file opened right after it was written look changed.
+    fOpenedTime = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     SetModified(false);
 }
 
