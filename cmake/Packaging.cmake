@@ -23,7 +23,7 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS "${vd_libpackage} (= ${PROJECT_VERSION}), fonts-liberation2")
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS "lazarus-doc-2.2")
 set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION
-  "Documentation browser, diagram tools and style library editor\n The Quillmark browser shows Object Pascal class libraries from .qmk databases,\n qmk inspects and builds them; kvgraph, kavgraph-editor and ornamo work on\n Kavgraph diagrams and style libraries.")
+  "Documentation browser, diagram tools and style library editor\n The Quillmark browser shows Object Pascal class libraries from .qmk databases,\n qmk reads and builds them; kvgraph, kavgraph-editor and ornamo work on\n Kavgraph diagrams and style libraries.")
 
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${vd_libpackage})
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)

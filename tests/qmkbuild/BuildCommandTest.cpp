@@ -142,7 +142,7 @@ implementation
 end.
 )";
 
-TEST(QmkBuild, BuildsADatabaseThatTheInspectionCommandsRead)
+TEST(QmkBuild, BuildsADatabaseThatTheDatabaseCommandsRead)
 {
     TempDir dir;
     Write(dir.File("src/controls.pas"), kControls);

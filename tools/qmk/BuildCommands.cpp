@@ -197,7 +197,7 @@ int RunBuildCommand(const Args &allArgs)
     progress.Clear();
     ReportWarnings(library.Warnings(), b->quiet);
     // The counts, read back from the new database.
-    const int status = RunInspectCommand({"info", b->output});
+    const int status = RunDatabaseCommand({"info", b->output});
     if (status == 0 && help.Wanted())
         WriteHelpTopics(b->output, help);
     return status;

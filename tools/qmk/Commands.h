@@ -10,7 +10,7 @@ using Args = std::vector<std::string>;
 // "storage ls|cat|put|mkdir ..."; args start after "storage".
 int RunStorageCommand(const Args &args);
 // "info", "list", "unit", "members", "diagram", "at"; args start with the command name.
-int RunInspectCommand(const Args &args);
+int RunDatabaseCommand(const Args &args);
 // "build ..."; args start after "build".
 int RunBuildCommand(const Args &args);
 

@@ -1,4 +1,4 @@
-// qmk: inspect and build runtime databases and compound files from the command line.
+// qmk: read and build runtime databases and compound files from the command line.
 // Errors: the message on stderr, naming the file, exit status 1; wrong usage: one line saying
 // what was wrong, exit status 2.
 
@@ -41,7 +41,7 @@ const char kUsage[] =
     "  --version                        the program's version\n";
 
 // A command and the function that runs it, given the arguments after the command's name
-// (inspection commands get their name too, as they share one parser).
+// (the database commands get their name too, as they share one parser).
 struct Command {
     const char *name;
     int (*run)(const Args &args);
@@ -49,9 +49,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"info", RunInspectCommand, true},    {"list", RunInspectCommand, true},
-    {"unit", RunInspectCommand, true},    {"members", RunInspectCommand, true},
-    {"diagram", RunInspectCommand, true}, {"at", RunInspectCommand, true},
+    {"info", RunDatabaseCommand, true},    {"list", RunDatabaseCommand, true},
+    {"unit", RunDatabaseCommand, true},    {"members", RunDatabaseCommand, true},
+    {"diagram", RunDatabaseCommand, true}, {"at", RunDatabaseCommand, true},
     {"build", RunBuildCommand, false},    {"storage", RunStorageCommand, false},
     {"topic", RunTopicCommand, false},    {"see", RunSeeCommand, false},
 };

@@ -298,7 +298,7 @@ int At(const Parsed &p)
 
 } // namespace
 
-int RunInspectCommand(const Args &args)
+int RunDatabaseCommand(const Args &args)
 {
     const std::string &command = args.at(0);
     std::optional<Parsed> parsed = Parse(args);

@@ -1,4 +1,4 @@
-// The qmk inspection commands, on databases written by our writer and by an independent one.
+// The qmk database commands, on databases written by our writer and by an independent one.
 
 #include "tests/runtime/RuntimeFixture.h"
 
@@ -50,7 +50,7 @@ void ExpectFailure(const TempDir &dir, const std::vector<std::string> &args, con
     EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
 }
 
-TEST(QmkInspect, ListsTheSample)
+TEST(QmkDatabaseCommands, ListsTheSample)
 {
     TempDir dir;
     std::string db = WriteSample(dir);
@@ -79,7 +79,7 @@ TEST(QmkInspect, ListsTheSample)
     ExpectOutput(dir, {"members", db, "icontrol"}, "extra: IUnknown\nmethod Paint\n");
 }
 
-TEST(QmkInspect, DiagramsAndHitTests)
+TEST(QmkDatabaseCommands, DiagramsAndHitTests)
 {
     TempDir dir;
     std::string db = WriteSample(dir);
@@ -103,7 +103,7 @@ TEST(QmkInspect, DiagramsAndHitTests)
     ExpectFailure(dir, {"at", db, "TNothing", "0", "0"}, "No diagram for TNothing");
 }
 
-TEST(QmkInspect, FailuresAndUsage)
+TEST(QmkDatabaseCommands, FailuresAndUsage)
 {
     TempDir dir;
     std::string db = WriteSample(dir);
@@ -147,7 +147,7 @@ TEST(QmkInspect, FailuresAndUsage)
     EXPECT_EQ(version.out.rfind("qmk ", 0), 0u) << version.out;
 }
 
-TEST(QmkInspect, ReadsADatabaseWrittenByAnotherTool)
+TEST(QmkDatabaseCommands, ReadsADatabaseWrittenByAnotherTool)
 {
     TempDir dir;
     std::string db = dir.File("independent.qmk");
