@@ -1,5 +1,6 @@
 // qmk build end to end: databases built from small units, read back as the browser reads them.
 
+#include "tests/fixtures/QmkRun.h"
 #include "browser/runtime/L1Quillmark_RunTimeDatabase.h"
 #include "tests/fixtures/TempDir.h"
 #include "tests/qmkbuild/LayoutChecks.h"
@@ -16,42 +17,12 @@ using namespace qmkbuild;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string &s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Read(const std::string &file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using Result = QmkResult;
 
 void Write(const std::string &file, const std::string &text)
 {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
     std::ofstream(file, std::ios::binary) << text;
-}
-
-Result Qmk(const TempDir &dir, const std::vector<std::string> &args)
-{
-    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk");
-    for (const std::string &a : args)
-        command += " " + Quote(a);
-    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(dir.File("out")), Read(dir.File("err"))};
 }
 
 LaidOutNode FromStored(const TvdTreeDiagramNode &node)
@@ -151,19 +122,19 @@ TEST(QmkBuild, BuildsADatabaseThatTheDatabaseCommandsRead)
     Write(dir.File("src/more/notes.txt"), "unit NotPascal; interface implementation end.");
     std::string db = dir.File("db/Widgets.qmk");
 
-    Result r = Qmk(dir, {"build", "-o", db, dir.File("src"), dir.File("src/include")});
+    Result r = RunQmk(dir, {"build", "-o", db, dir.File("src"), dir.File("src/include")});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Library: Widgets\nUnits: 2\nClasses: 5\nInterfaces: 1\nRoutines: 2\nProperties: 2\n"
                      "Methods: 3\nEvents: 2\n");
     EXPECT_EQ(r.err, dir.File("src/controls.pas") + ":16: warning: method name expected but 'end' found\n");
 
-    EXPECT_EQ(Qmk(dir, {"list", "routines", db}).out, "Register (Buttons)\nRegister (Controls)\n");
-    EXPECT_EQ(Qmk(dir, {"unit", db, "Buttons"}).out, "interface IClickable\nclass TButton\nroutine Register\n");
-    EXPECT_EQ(Qmk(dir, {"members", db, "TButton"}).out, "extra: TWinControl, IClickable\nproperty Caption\nevent OnClick\n");
-    EXPECT_EQ(Qmk(dir, {"members", db, "TWinControl"}).out, "extra: TControl\nmethod CreateHandle\n");
-    EXPECT_EQ(Qmk(dir, {"members", db, "TControl"}).out, "extra: TComponent\nproperty Left\nmethod Paint\nevent OnClick\n");
+    EXPECT_EQ(RunQmk(dir, {"list", "routines", db}).out, "Register (Buttons)\nRegister (Controls)\n");
+    EXPECT_EQ(RunQmk(dir, {"unit", db, "Buttons"}).out, "interface IClickable\nclass TButton\nroutine Register\n");
+    EXPECT_EQ(RunQmk(dir, {"members", db, "TButton"}).out, "extra: TWinControl, IClickable\nproperty Caption\nevent OnClick\n");
+    EXPECT_EQ(RunQmk(dir, {"members", db, "TWinControl"}).out, "extra: TControl\nmethod CreateHandle\n");
+    EXPECT_EQ(RunQmk(dir, {"members", db, "TControl"}).out, "extra: TComponent\nproperty Left\nmethod Paint\nevent OnClick\n");
 
-    Result diagram = Qmk(dir, {"diagram", db, "TControlWithAVeryLongNameForMapping"});
+    Result diagram = RunQmk(dir, {"diagram", db, "TControlWithAVeryLongNameForMapping"});
     EXPECT_EQ(diagram.status, 0) << diagram.err;
     EXPECT_NE(diagram.out.find("Diagram: TComponent horizontal header 2 0\nTComponent "), std::string::npos) << diagram.out;
     EXPECT_NE(diagram.out.find("\n      TControlWithAVeryLongNameForMapping 313,10,533,31\n"), std::string::npos) << diagram.out;
@@ -171,7 +142,7 @@ TEST(QmkBuild, BuildsADatabaseThatTheDatabaseCommandsRead)
     EXPECT_EQ(CheckEveryDiagram(db), 5);
 
     // --name, and a rebuild replaces the database.
-    r = Qmk(dir, {"build", "--name", "Bibliothèque", "-o", db, dir.File("src/more/buttons.pp")});
+    r = RunQmk(dir, {"build", "--name", "Bibliothèque", "-o", db, dir.File("src/more/buttons.pp")});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Library: Bibliothèque");
     EXPECT_NE(r.out.find("Units: 1\n"), std::string::npos);
@@ -182,13 +153,13 @@ TEST(QmkBuild, WrongUsageAndFailedBuildsLeaveEarlierFilesAlone)
 {
     TempDir dir;
     Write(dir.File("u.pas"), "unit U; interface implementation end.");
-    EXPECT_EQ(Qmk(dir, {"build", dir.File("u.pas")}).status, 2);          // no -o
-    EXPECT_EQ(Qmk(dir, {"build", "-o", dir.File("x.qmk")}).status, 2);     // no path
-    EXPECT_EQ(Qmk(dir, {"build", "-x", "-o", dir.File("x.qmk"), dir.File("u.pas")}).status, 2);
+    EXPECT_EQ(RunQmk(dir, {"build", dir.File("u.pas")}).status, 2);          // no -o
+    EXPECT_EQ(RunQmk(dir, {"build", "-o", dir.File("x.qmk")}).status, 2);     // no path
+    EXPECT_EQ(RunQmk(dir, {"build", "-x", "-o", dir.File("x.qmk"), dir.File("u.pas")}).status, 2);
 
     // The target is a folder: the build fails and removes its partial file.
     std::filesystem::create_directories(dir.File("taken.qmk/inner"));
-    Result r = Qmk(dir, {"build", "-o", dir.File("taken.qmk"), dir.File("u.pas")});
+    Result r = RunQmk(dir, {"build", "-o", dir.File("taken.qmk"), dir.File("u.pas")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(dir.File("taken.qmk")), std::string::npos) << r.err; // the message names the file
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("taken.qmk/inner")));
@@ -204,7 +175,7 @@ TEST(QmkBuild, WrongUsageAndFailedBuildsLeaveEarlierFilesAlone)
     for (const Case &c : {Case{{"build", "-o", none, u, missing}, missing},
                           Case{{"build", "-o", none, "-I", missing, u}, missing},
                           Case{{"build", "-o", none, "-I", u, u}, u}}) {
-        r = Qmk(dir, c.args);
+        r = RunQmk(dir, c.args);
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_NE(r.err.find(c.named + ":"), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(none));
@@ -224,21 +195,21 @@ TEST(QmkBuild, IncludeFoldersDuplicateClassesAndQuietWarnings)
     std::string db = dir.File("lib.qmk");
 
     // -I folders are searched in order, each of them; --quiet counts the warnings by kind.
-    Result r = Qmk(dir, {"build", "--quiet", "-o", db, "-I", dir.File("first"), "-I" + dir.File("second"),
+    Result r = RunQmk(dir, {"build", "--quiet", "-o", db, "-I", dir.File("first"), "-I" + dir.File("second"),
                          dir.File("src")});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "2 warnings:\n  2 include file '…' not found\n");
-    EXPECT_EQ(Qmk(dir, {"list", "routines", db}).out, "FromFirst\nFromLater\n");
+    EXPECT_EQ(RunQmk(dir, {"list", "routines", db}).out, "FromFirst\nFromLater\n");
 
     // Duplicate names told apart by their units.
-    EXPECT_EQ(Qmk(dir, {"list", "classes", db, "--owners"}).out, "TA (A)\nTDup (A)\nTDup (B)\n");
-    r = Qmk(dir, {"members", db, "TDup"});
+    EXPECT_EQ(RunQmk(dir, {"list", "classes", db, "--owners"}).out, "TA (A)\nTDup (A)\nTDup (B)\n");
+    r = RunQmk(dir, {"members", db, "TDup"});
     EXPECT_EQ(r.out, "extra: TA\n");
     EXPECT_EQ(r.err, "qmk: TDup is declared in 2 units (A, B); showing the one in A (choose with UNIT.TDup)\n");
-    r = Qmk(dir, {"members", db, "b.tdup"});
+    r = RunQmk(dir, {"members", db, "b.tdup"});
     EXPECT_EQ(r.out, "extra: \nmethod InB\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(Qmk(dir, {"members", db, "C.TDup"}).status, 1);
+    EXPECT_EQ(RunQmk(dir, {"members", db, "C.TDup"}).status, 1);
 }
 
 // Progress goes to a terminal only: under a pseudo-terminal the build shows and then clears its
@@ -249,20 +220,20 @@ TEST(QmkBuild, ShowsProgressOnATerminalOnly)
         GTEST_SKIP() << "no script(1) to provide a terminal";
     TempDir dir;
     Write(dir.File("src/u.pas"), "unit U; interface type TU = class end; implementation end.");
-    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk") + " build -o " + Quote(dir.File("u.qmk")) + " " +
-                          Quote(dir.File("src"));
-    std::string run = "script -qec " + Quote(command + " 2>" + Quote(dir.File("tty")) + " >/dev/null") +
+    std::string command = ShellQuote(VD_BINARY_DIR "/tools/qmk/qmk") + " build -o " + ShellQuote(dir.File("u.qmk")) + " " +
+                          ShellQuote(dir.File("src"));
+    std::string run = "script -qec " + ShellQuote(command + " 2>" + ShellQuote(dir.File("tty")) + " >/dev/null") +
                       " /dev/null >/dev/null 2>&1 </dev/null";
     // The redirection inside makes stderr a file again: check that first, then the terminal.
     ASSERT_EQ(std::system(run.c_str()), 0);
-    EXPECT_EQ(Read(dir.File("tty")), "");
-    run = "script -qec " + Quote(command + " >/dev/null") + " " + Quote(dir.File("typescript")) +
+    EXPECT_EQ(ReadWholeFile(dir.File("tty")), "");
+    run = "script -qec " + ShellQuote(command + " >/dev/null") + " " + ShellQuote(dir.File("typescript")) +
           " >/dev/null 2>&1 </dev/null";
     ASSERT_EQ(std::system(run.c_str()), 0);
-    std::string shown = Read(dir.File("typescript"));
+    std::string shown = ReadWholeFile(dir.File("typescript"));
     EXPECT_NE(shown.find("scanning 1 of 1: "), std::string::npos) << shown;
     EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown;
-    Result quiet = Qmk(dir, {"build", "--quiet", "-o", dir.File("u.qmk"), dir.File("src")});
+    Result quiet = RunQmk(dir, {"build", "--quiet", "-o", dir.File("u.qmk"), dir.File("src")});
     EXPECT_EQ(quiet.err, "");
 }
 

@@ -1,6 +1,7 @@
 // Help topics from content files, and the qmk commands topic, see and build --help-from run
 // end to end against databases written by the test fixtures and a reference authoring server.
 
+#include "tests/fixtures/QmkRun.h"
 #include "browser/symbols/L1OPascalSymbolTable.h"
 #include "platform/core/Exception.h"
 #include "tests/fixtures/QmkFixture.h"
@@ -25,6 +26,8 @@ using fixture::TempDir;
 using namespace qmkhelp;
 
 namespace {
+
+using Result = QmkResult;
 
 const char kXct[] = "# FPDoc Content File\n"
                     ":link tree\n"
@@ -119,41 +122,10 @@ TEST(Xct, EveryIdentifierOfTheDatabaseFindsItsPage)
 
 // ---- The commands ---------------------------------------------------------------------------
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-std::string Quote(const std::string &s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Read(const std::string &file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void Write(const std::string &file, const std::string &text)
 {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
     std::ofstream(file, std::ios::binary) << text;
-}
-
-Result Qmk(const TempDir &dir, const std::vector<std::string> &args)
-{
-    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk");
-    for (const std::string &a : args)
-        command += " " + Quote(a);
-    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(dir.File("out")), Read(dir.File("err"))};
 }
 
 struct Commands : ::testing::Test {
@@ -170,7 +142,7 @@ struct Commands : ::testing::Test {
 
 TEST_F(Commands, TopicPrintsTheContextAndThePageOfTheMapBesideTheDatabase)
 {
-    EXPECT_EQ(Qmk(dir, {"topic", db, "class", "TList"}).out, "IDH_Class_TList\n");
+    EXPECT_EQ(RunQmk(dir, {"topic", db, "class", "TList"}).out, "IDH_Class_TList\n");
     Write(dir.File("lib.topics"), "source\thtml\nIDH_Class_TList\tclasses/tlist.html\n");
     const struct {
         std::vector<std::string> args;
@@ -192,7 +164,7 @@ TEST_F(Commands, TopicPrintsTheContextAndThePageOfTheMapBesideTheDatabase)
     for (const auto &c : cases) {
         std::vector<std::string> args{"topic", db};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Result r = Qmk(dir, args);
+        const Result r = RunQmk(dir, args);
         EXPECT_EQ(r.status, c.status) << c.args[0];
         EXPECT_EQ(r.out, c.out);
         if (c.status != 2) {
@@ -208,17 +180,17 @@ TEST_F(Commands, BuildWritesTheTopicMapAndReportsHowManyFoundAPage)
     Write(dir.File("lib.xct"), kXct);
     const std::string out = dir.File("db/built.qmk");
     std::filesystem::create_directories(dir.File("db"));
-    const Result r = Qmk(dir, {"build", "-o", out, "--help-from", dir.File("lib.xct"), "--help-source",
+    const Result r = RunQmk(dir, {"build", "-o", out, "--help-from", dir.File("lib.xct"), "--help-source",
                                dir.File("pages"), dir.File("src/classes.pas")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Help topics: 4 of 4 identifiers found a page; written to " + dir.File("db/built.topics")),
               std::string::npos)
         << r.out;
-    EXPECT_EQ(Read(dir.File("db/built.topics")),
+    EXPECT_EQ(ReadWholeFile(dir.File("db/built.topics")),
               "source\t" + dir.File("pages") + "\nIDH_Unit_Classes\tclasses/index.html\n"
               "IDH_Class_TList\tclasses/tlist.html\nIDH_TList_Add\tclasses/tlist.add.html\n"
               "IDH_Classes_FreeAndNil\tclasses/freeandnil.html\n");
-    EXPECT_EQ(Qmk(dir, {"build", "-o", out, "--help-from", dir.File("lib.xct"), dir.File("src/classes.pas")}).status, 2);
+    EXPECT_EQ(RunQmk(dir, {"build", "-o", out, "--help-from", dir.File("lib.xct"), dir.File("src/classes.pas")}).status, 2);
 }
 
 // The application object lives in main: one destroyed after main returns crashes on exit.
@@ -229,7 +201,7 @@ TEST_F(Commands, SeeSendsTheTagsToTheAuthoringApplication)
     App();
     if (!QDBusConnection::sessionBus().isConnected())
         GTEST_SKIP() << "no D-Bus session bus";
-    const Result none = Qmk(dir, {"see", db, "unit", "Classes"});
+    const Result none = RunQmk(dir, {"see", db, "unit", "Classes"});
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("Quillmark.Quillmark_OA_Application"), std::string::npos) << none.err;
 
@@ -246,7 +218,7 @@ TEST_F(Commands, SeeSendsTheTagsToTheAuthoringApplication)
     for (const auto &c : calls) {
         std::vector<std::string> args{"see", db};
         args.insert(args.end(), c.begin(), c.end());
-        const Result r = Qmk(dir, args);
+        const Result r = RunQmk(dir, args);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "");
     }

@@ -1,5 +1,6 @@
 // The qmk database commands, on databases written by our writer and by an independent one.
 
+#include "tests/fixtures/QmkRun.h"
 #include "tests/runtime/RuntimeFixture.h"
 
 #include <gtest/gtest.h>
@@ -11,29 +12,7 @@ using namespace fixture;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string &s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-Result RunQmk(const TempDir &dir, const std::vector<std::string> &args)
-{
-    std::string command = Quote(VD_BINARY_DIR "/tools/qmk/qmk");
-    for (const std::string &a : args)
-        command += " " + Quote(a);
-    command += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(dir.File("out")), FileBytes(dir.File("err"))};
-}
+using Result = QmkResult;
 
 void ExpectOutput(const TempDir &dir, const std::vector<std::string> &args, const std::string &expected)
 {
@@ -151,7 +130,7 @@ TEST(QmkDatabaseCommands, ReadsADatabaseWrittenByAnotherTool)
 {
     TempDir dir;
     std::string db = dir.File("independent.qmk");
-    ASSERT_EQ(std::system(("/usr/bin/python3 " VD_SOURCE_DIR "/tests/runtime/write_independent_qmk.py " + Quote(db))
+    ASSERT_EQ(std::system(("/usr/bin/python3 " VD_SOURCE_DIR "/tests/runtime/write_independent_qmk.py " + ShellQuote(db))
                               .c_str()),
               0);
     ExpectOutput(dir, {"info", db},
