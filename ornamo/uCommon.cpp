@@ -120,4 +120,11 @@ void TPropertyDialog::showEvent(QShowEvent *event)
     }
 }
 
+QLabel *Buddy(const QString &text, QWidget *w)
+{
+    auto *label = new QLabel(text);
+    label->setBuddy(w);
+    return label;
+}
+
 } // namespace ornamo

@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QString>
 
 #include <functional>
@@ -71,6 +72,9 @@ private:
     QDialogButtonBox *fButtons;
     QPushButton *fOk, *fCancel, *fHelp;
 };
+
+// A label for W that moves the focus to it with its shortcut letter.
+QLabel *Buddy(const QString &text, QWidget *w);
 
 // Names a control for assistive tools and gives it its hint.
 template <typename W> W *Named(W *Widget, const QString &Name, const QString &Hint = {})

@@ -19,13 +19,6 @@ namespace ornamo {
 
 namespace {
 
-QLabel *Buddy(const QString &text, QWidget *w)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(w);
-    return label;
-}
-
 QPushButton *Button(const QString &text, const QString &name, const QString &hint)
 {
     return Named(new QPushButton(text), name, hint);
@@ -143,16 +136,8 @@ TfrmEdgeStyleProps::TfrmEdgeStyleProps(QWidget *Parent, const TKVEdgeStyle &Styl
         if (ChooseFont(this, fStyle.Font))
             UpdateSample();
     });
-    connect(btFontColor, &QPushButton::clicked, this, [this] {
-        TColorButton picker(tr("Font Color"));
-        picker.setToolTip(tr("Select the font colour"));
-        picker.SetColor(fStyle.Font.Color);
-        picker.OnChange = [this, &picker] {
-            fStyle.Font.Color = picker.Color();
-            UpdateSample();
-        };
-        picker.click();
-    });
+    connect(btFontColor, &QPushButton::clicked, this,
+            [this] { ChooseFontColor(fStyle.Font, [this] { UpdateSample(); }); });
     connect(btData, &QPushButton::clicked, this, [this] {
         std::string text = FromQt(edData->text());
         if (EnterData(this, text, FromQt(edMagic->text()), cbWordWrap->isChecked()))

@@ -23,13 +23,6 @@ namespace ornamo {
 
 namespace {
 
-QLabel *Buddy(const QString &text, QWidget *w)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(w);
-    return label;
-}
-
 QSpinBox *NumberField(const QString &name)
 {
     auto *s = Named(new QSpinBox, name);
@@ -265,16 +258,8 @@ TfrmDataItemProps::TfrmDataItemProps(QWidget *Parent, const TKVDataItem &Item)
         if (ChooseFont(this, fItem.Font))
             UpdateSample();
     });
-    connect(btFontColor, &QPushButton::clicked, this, [this] {
-        TColorButton picker(tr("Font Color"));
-        picker.setToolTip(tr("Select the font colour"));
-        picker.SetColor(fItem.Font.Color);
-        picker.OnChange = [this, &picker] {
-            fItem.Font.Color = picker.Color();
-            UpdateSample();
-        };
-        picker.click();
-    });
+    connect(btFontColor, &QPushButton::clicked, this,
+            [this] { ChooseFontColor(fItem.Font, [this] { UpdateSample(); }); });
     UpdateSample();
     Finish(content);
 }

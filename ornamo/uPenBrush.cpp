@@ -8,17 +8,6 @@
 
 namespace ornamo {
 
-namespace {
-
-QLabel *Buddy(const QString &text, QWidget *w)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(w);
-    return label;
-}
-
-} // namespace
-
 TfrmCreatePen::TfrmCreatePen(QWidget *Parent, const TPen &Pen)
     : TPropertyDialog(Parent, tr("Create Pen"), "pen"), fPen(Pen)
 {

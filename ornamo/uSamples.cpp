@@ -315,4 +315,16 @@ bool ChooseFont(QWidget *Parent, TFont &Font)
     return true;
 }
 
+void ChooseFontColor(TFont &Font, const std::function<void()> &Changed)
+{
+    TColorButton picker(QObject::tr("Font Color"));
+    picker.setToolTip(QObject::tr("Select the font colour"));
+    picker.SetColor(Font.Color);
+    picker.OnChange = [&] {
+        Font.Color = picker.Color();
+        Changed();
+    };
+    picker.click();
+}
+
 } // namespace ornamo

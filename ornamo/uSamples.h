@@ -96,5 +96,7 @@ QFont ToQFont(const TFont &Font);
 void FromQFont(const QFont &Font, TFont &Into);
 // The font dialog (scalable fonts, with underline and strike-out); false on Cancel.
 bool ChooseFont(QWidget *Parent, TFont &Font);
+// The colour dialog for a font's colour; Changed runs when a colour was taken.
+void ChooseFontColor(TFont &Font, const std::function<void()> &Changed);
 
 } // namespace ornamo
