@@ -1,7 +1,10 @@
+// The stored inheritance diagrams: reading and writing, bounds, lookups by name and hit tests.
+
 #include "browser/support/L1DebugWindow.h"
 #include "browser/treediagram/L1TreeDiagramNode.h"
 #include "tests/fixtures/QmkFixture.h"
 #include "tests/fixtures/StreamFixture.h"
+#include "tests/treediagram/TraceRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,27 +14,6 @@
 using namespace fixture;
 
 namespace {
-
-// The trace lines sent to the debug-output window.
-std::vector<std::string> &TraceLines()
-{
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-class RecordingServer : public IDebugWindow {
-public:
-    void WriteLine(const std::string &text) override { TraceLines().push_back(text); }
-    void WriteError(const std::string &text) override { TraceLines().push_back("error: " + text); }
-    int MajorVersion() override { return 5; }
-    void BeginSection(const std::string &) override {}
-    void EndSection(const std::string &) override {}
-};
-
-const bool kTraceInstalled = [] {
-    SetDebugWindowFactory([] { return std::make_unique<RecordingServer>(); });
-    return true;
-}();
 
 std::string NodeRecord(const std::string &name, TRect box, std::vector<std::string> children)
 {

@@ -7,6 +7,7 @@
 #include "browser/symbols/L1OPascalSymbolTable.h"
 #include "browser/treediagram/L1TreeDiagram.h"
 #include "tests/fixtures/QmkFixture.h"
+#include "tests/treediagram/TraceRecorder.h"
 
 #include "platform/core/Prompts.h"
 
@@ -21,26 +22,6 @@
 using namespace fixture;
 
 namespace {
-
-std::vector<std::string> &TraceLines()
-{
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-class RecordingServer : public IDebugWindow {
-public:
-    void WriteLine(const std::string &text) override { TraceLines().push_back(text); }
-    void WriteError(const std::string &text) override { TraceLines().push_back("error: " + text); }
-    int MajorVersion() override { return 5; }
-    void BeginSection(const std::string &text) override { TraceLines().push_back("begin: " + text); }
-    void EndSection(const std::string &text) override { TraceLines().push_back("end: " + text); }
-};
-
-const bool kTraceInstalled = [] {
-    SetDebugWindowFactory([] { return std::make_unique<RecordingServer>(); });
-    return true;
-}();
 
 // The application object lives in main: one destroyed after main returns crashes on exit.
 QApplication &App() { return *static_cast<QApplication *>(QCoreApplication::instance()); }
