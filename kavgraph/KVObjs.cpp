@@ -313,17 +313,28 @@ void TKVAdjacent::MoveBy(TKVPoint Delta)
 TKVCustomEdge::TKVCustomEdge(TKVObject *Source_, TKVObject *Target_, TKVPoint StartP, TKVPoint EndP)
     : TKVObject(otEdge)
 {
+    Adjacent = std::make_unique<TKVAdjacent>(this, TKVPoint{});
+    Handles.reserve(2);
+    Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeSourceEnd, TKVPoint{}));
+    Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeTargetEnd, TKVPoint{}));
+    Connect(Source_, Target_, StartP, EndP);
+}
+
+void TKVCustomEdge::Connect(TKVObject *Source_, TKVObject *Target_, TKVPoint StartP, TKVPoint EndP)
+{
     if (auto *v = dynamic_cast<TKVCustomVertex *>(Source_))
         v->SetConnectionPoint(StartP, Target_);
     if (auto *v = dynamic_cast<TKVCustomVertex *>(Target_))
         v->SetConnectionPoint(EndP, Source_);
     const TKVPoint middle{Saturate(EndP.X + std::int64_t(RoundHalfEven((double(StartP.X) - EndP.X) * 0.5))),
                           Saturate(EndP.Y + std::int64_t(RoundHalfEven((double(StartP.Y) - EndP.Y) * 0.5)))};
-    Adjacent = std::make_unique<TKVAdjacent>(this, middle);
-    Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeSourceEnd, StartP));
+    Adjacent->Position = middle;
+    Adjacent->Bounds = {middle.X, middle.Y, middle.X, middle.Y};
+    Adjacent->Handle->MoveTo(middle);
+    Handles.front()->MoveTo(StartP);
+    Handles.back()->MoveTo(EndP);
     if (Source_)
-        Source_->Links.push_back(Handles.back().get());
-    Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeTargetEnd, EndP));
+        Source_->Links.push_back(Handles.front().get());
     if (Target_)
         Target_->Links.push_back(Handles.back().get());
     Source = Source_;
@@ -431,6 +442,7 @@ TKVCustomVertex::TKVCustomVertex(TKVPoint P) : TKVObject(otVertex)
 {
     Bounds = {Saturate(std::int64_t(P.X) - 50), Saturate(std::int64_t(P.Y) - 25), Saturate(std::int64_t(P.X) + 50),
               Saturate(std::int64_t(P.Y) + 25)};
+    ResizeHandles.reserve(4);
     for (TKVHandleType type : {htTopLeft, htTopRight, htBottomRight, htBottomLeft})
         ResizeHandles.push_back(std::make_unique<TKVHandle>(this, type, TKVPoint{}));
     TKVCustomVertex::AdjustHandles();

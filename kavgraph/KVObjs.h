@@ -91,6 +91,13 @@ struct TKVLoadContext {
     const std::unordered_map<std::int32_t, TKVObject *> *VertexIndex = nullptr;
 };
 
+/// A vertex or an edge as its stored record is written, read or dumped: the object and, while it is
+/// read, where from. The field lists of the stored classes (their Fields()) are over this.
+template <typename T> struct TKVObjectRecord {
+    T &Object; ///< the object written, read or dumped
+    const TKVLoadContext *Context = nullptr; ///< while reading: the objects read so far and the library
+};
+
 /// A class of diagram objects as the files name it. Load and Import build an object from its binary
 /// or text record; they are empty for classes that are not stored.
 struct TKVClass {
@@ -300,18 +307,16 @@ public:
     static std::unique_ptr<TKVObject> Load(TKVReader &Reader, const TKVLoadContext &Context);
     /// Builds an edge from its text record.
     static std::unique_ptr<TKVObject> Import(TKVTextReader &Reader, const TKVLoadContext &Context);
+    /// The fields of the edge's records, in stream order.
+    static std::span<const TKVField<TKVObjectRecord<TKVCustomEdge>>> Fields();
 
 protected:
+    friend struct TKVEdgeRecord;
     /// Paints the polyline with the canvas's pen.
     void DrawLine(TCanvas &Canvas, double ScaleFactor, TKVPoint Offset);
-    /// Writes the ids and end points of the record.
-    void SaveEnds(TKVWriter &Writer) const;
-    /// Writes the label and the bends of the record.
-    void SaveLabelAndBends(TKVWriter &Writer) const;
-    /// Writes the ids and end points of the text record.
-    void ExportEnds(TKVTextWriter &Writer) const;
-    /// Writes the label (its text too when withText) and the bends of the text record.
-    void ExportLabelAndBends(TKVTextWriter &Writer, bool withText) const;
+    /// Joins an edge without ends to Source and Target: their connection rules place StartP and
+    /// EndP, the label goes midway, and the end handles go there and hook into the vertices.
+    void Connect(TKVObject *Source, TKVObject *Target, TKVPoint StartP, TKVPoint EndP);
 };
 
 /// A vertex without style: a box with four resize handles.
@@ -359,6 +364,8 @@ public:
     static std::unique_ptr<TKVObject> Load(TKVReader &Reader, const TKVLoadContext &Context);
     /// Builds a vertex from its text record.
     static std::unique_ptr<TKVObject> Import(TKVTextReader &Reader, const TKVLoadContext &Context);
+    /// The fields of the vertex's records, in stream order.
+    static std::span<const TKVField<TKVObjectRecord<TKVCustomVertex>>> Fields();
 
     /// The centre of the box.
     TKVPoint Center() const;
@@ -414,6 +421,8 @@ public:
     static std::unique_ptr<TKVObject> Load(TKVReader &Reader, const TKVLoadContext &Context);
     /// Builds a styled edge from its text record.
     static std::unique_ptr<TKVObject> Import(TKVTextReader &Reader, const TKVLoadContext &Context);
+    /// The fields of the edge's records, in stream order.
+    static std::span<const TKVField<TKVObjectRecord<TKVEdge>>> Fields();
 
 private:
     void DrawEnd(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFactor, TKVDataUpdateMode DataUpdate,
@@ -453,6 +462,8 @@ public:
     static std::unique_ptr<TKVObject> Load(TKVReader &Reader, const TKVLoadContext &Context);
     /// Builds a styled vertex from its text record.
     static std::unique_ptr<TKVObject> Import(TKVTextReader &Reader, const TKVLoadContext &Context);
+    /// The fields of the vertex's records, in stream order.
+    static std::span<const TKVField<TKVObjectRecord<TKVVertex>>> Fields();
 
 private:
     std::unique_ptr<TKVDataObject> fOwnedData;

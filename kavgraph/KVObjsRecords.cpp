@@ -1,8 +1,8 @@
-// The binary and text records that vertices and edges write and read themselves.
+// The binary and text records of vertices and edges, one field list per class: the same list
+// writes, reads and dumps a record.
 
 #include "kavgraph/KVObjs.h"
 
-#include <functional>
 #include <type_traits>
 
 namespace kavgraph {
@@ -11,6 +11,9 @@ namespace {
 
 // The style records inside graph files carry this mark, which selects their full form.
 constexpr std::string_view kStyleRecordVersion = "KV095";
+
+// Graph files before 1.00 end an edge record at its bends: no style and no data part.
+bool HasEdgeParts(std::string_view mark) { return mark != "KVF095"; }
 
 TKVObject *FindVertex(const TKVLoadContext &context, std::int32_t id)
 {
@@ -34,392 +37,364 @@ const TKVDataClass &DataClassNamed(const std::string &name)
     return *c;
 }
 
-// The data part of a styled record: a flag, then the class name and the object's record.
-void SaveData(TKVWriter &w, const TKVDataObject *data)
+// ---- Building blocks of the field lists -----------------------------------------------------------
+// R is the record type, TKVObjectRecord<Class>; the accessors reach the object as r.Object.
+
+// A field of that name and kind whose accessors are still to be set.
+template <typename R> TKVField<R> NewField(const char *name, TKVFieldKind kind)
 {
-    w.WriteBoolean(data != nullptr);
-    if (data) {
-        w.WriteString(data->ClassType().Name);
-        data->Save(w);
+    TKVField<R> f{};
+    f.Name = name;
+    f.Kind = kind;
+    return f;
+}
+
+template <typename R> TKVField<R> In(std::uint8_t forms, TKVField<R> f)
+{
+    f.Forms = forms;
+    return f;
+}
+
+template <typename R> TKVField<R> OnSameLine(TKVField<R> f)
+{
+    f.SameLine = true;
+    return f;
+}
+
+template <typename R> TKVField<R> IntField(const char *name, std::int32_t (*get)(const R &), void (*set)(R &, std::int32_t))
+{
+    TKVField<R> f = NewField<R>(name, fkInteger);
+    f.Get = get;
+    f.Set = set;
+    return f;
+}
+
+template <typename R> TKVField<R> TextField(const char *name, std::string (*get)(const R &), void (*set)(R &, std::string))
+{
+    TKVField<R> f = NewField<R>(name, fkString);
+    f.GetText = get;
+    f.SetText = set;
+    return f;
+}
+
+template <typename R> TKVField<R> PointField(const char *name, TKVPoint (*get)(const R &), void (*set)(R &, TKVPoint))
+{
+    TKVField<R> f = NewField<R>(name, fkPoint);
+    f.PointGet = get;
+    f.PointSet = set;
+    return f;
+}
+
+template <typename R>
+TKVField<R> PointsField(const char *name, std::size_t (*count)(const R &), TKVPoint (*at)(const R &, std::size_t),
+                        void (*add)(R &, TKVPoint))
+{
+    TKVField<R> f = NewField<R>(name, fkPoints);
+    f.PointCount = count;
+    f.PointAt = at;
+    f.PointAdd = add;
+    return f;
+}
+
+bool HasData(const TKVCustomVertex &) { return false; }
+bool HasData(const TKVCustomEdge &) { return false; }
+bool HasData(const TKVVertex &v) { return v.DataObject != nullptr; }
+bool HasData(const TKVEdge &e) { return e.DataObject != nullptr; }
+
+// Whether a data object is attached, for dumps.
+template <typename R> TKVField<R> HasDataField()
+{
+    TKVField<R> f = NewField<R>("HasData", fkBoolean);
+    f.Forms = kfDump;
+    f.Get = [](const R &r) { return std::int32_t(HasData(r.Object)); };
+    f.Set = [](R &, std::int32_t) {};
+    return f;
+}
+
+// The data part of a styled record: a flag, then the class name and the data object's own record.
+template <typename R> TKVField<R> DataField(bool (*storedIn)(std::string_view))
+{
+    TKVField<R> f = NewField<R>("Data", fkPart);
+    f.Forms = kfBinary | kfText;
+    f.StoredIn = storedIn;
+    f.WritePart = [](TKVWriter &w, const R &r) {
+        const TKVDataObject *data = r.Object.DataObject;
+        w.WriteBoolean(data != nullptr);
+        if (data) {
+            w.WriteString(data->ClassType().Name);
+            data->Save(w);
+        }
+    };
+    f.ReadPart = [](TKVReader &reader, R &r) {
+        if (reader.ReadBoolean())
+            r.Object.AdoptDataObject(DataClassNamed(reader.ReadString()).Load(reader));
+    };
+    f.ExportPart = [](TKVTextWriter &w, const R &r) {
+        const TKVDataObject *data = r.Object.DataObject;
+        w.WriteLine(data ? "T" : "F");
+        if (data) {
+            w.WriteLine(data->ClassType().Name);
+            data->Export(w);
+        }
+    };
+    f.ImportPart = [](TKVTextReader &reader, R &r) {
+        if (reader.ReadLine() == "T")
+            r.Object.AdoptDataObject(DataClassNamed(reader.ReadLine()).Import(reader));
+    };
+    return f;
+}
+
+// ---- Vertices ------------------------------------------------------------------------------------
+
+// Id and box, then the class's own fields.
+template <typename R> std::vector<TKVField<R>> VertexFields(std::initializer_list<TKVField<R>> own)
+{
+    std::vector<TKVField<R>> fields{
+        IntField<R>("Id", [](const R &r) { return r.Object.Id; }, [](R &r, std::int32_t v) { r.Object.Id = v; }),
+        IntField<R>("Left", [](const R &r) { return r.Object.Bounds.Left; }, [](R &r, std::int32_t v) { r.Object.Bounds.Left = v; }),
+        OnSameLine(IntField<R>("Top", [](const R &r) { return r.Object.Bounds.Top; }, [](R &r, std::int32_t v) { r.Object.Bounds.Top = v; })),
+        OnSameLine(IntField<R>("Right", [](const R &r) { return r.Object.Bounds.Right; }, [](R &r, std::int32_t v) { r.Object.Bounds.Right = v; })),
+        OnSameLine(IntField<R>("Bottom", [](const R &r) { return r.Object.Bounds.Bottom; }, [](R &r, std::int32_t v) { r.Object.Bounds.Bottom = v; })),
+    };
+    fields.insert(fields.end(), own);
+    fields.push_back(HasDataField<R>());
+    return fields;
+}
+
+using VertexRecord = TKVObjectRecord<TKVVertex>;
+
+// The vertex's own style. Binary: "true" and the whole style record, or "false" for the library's
+// style of its name. Text: the texts of the data items, on the library's style of its name.
+TKVField<VertexRecord> VertexStyleField()
+{
+    using R = VertexRecord;
+    TKVField<R> f = NewField<R>("Style", fkPart);
+    f.Forms = kfBinary | kfText;
+    f.WritePart = [](TKVWriter &w, const R &r) {
+        w.WriteBoolean(true);
+        r.Object.Style.Save(w);
+    };
+    f.ReadPart = [](TKVReader &reader, R &r) {
+        TKVVertexStyle &style = r.Object.Style;
+        TKVStyleLibrary *library = r.Context->StyleLibrary;
+        const TKVVertexStyle *named = library ? library->GetVertexStyle(style.Name) : nullptr;
+        if (!reader.ReadBoolean()) {
+            style.Assign(named);
+            return;
+        }
+        // The stored style replaces the library's, whose data provider and painters it keeps.
+        style.Load(reader, kStyleRecordVersion);
+        if (named)
+            style.OnGetData = named->OnGetData;
+        if (library)
+            for (const auto &item : style.DrawItems)
+                item->OnDrawCustomDrawItem = library->OnDrawCustomDrawItem;
+    };
+    f.ExportPart = [](TKVTextWriter &w, const R &r) {
+        const TKVVertexStyle &style = r.Object.Style;
+        w.WriteNumbers({std::int32_t(style.DataItems.size())});
+        for (const auto &item : style.DataItems)
+            w.WriteLine(item->Text);
+    };
+    f.ImportPart = [](TKVTextReader &reader, R &r) {
+        TKVVertexStyle &style = r.Object.Style;
+        const std::string name = style.Name;
+        style.Assign(r.Context->StyleLibrary ? r.Context->StyleLibrary->GetVertexStyle(name) : nullptr);
+        const std::int32_t texts = reader.ReadNumber();
+        for (std::int32_t i = 0; i < texts; ++i) {
+            std::string text = reader.ReadLine();
+            if (std::size_t(i) < style.DataItems.size())
+                style.DataItems[std::size_t(i)]->Text = std::move(text);
+        }
+    };
+    return f;
+}
+
+// Reads a record into a new object of class T and finishes it as the constructors would.
+template <typename T, typename Reader> std::unique_ptr<TKVObject> ReadRecord(Reader &reader, const TKVLoadContext &context,
+                                                                           std::unique_ptr<T> object)
+{
+    TKVObjectRecord<T> record{*object, &context};
+    if constexpr (std::is_same_v<Reader, TKVReader>)
+        ReadFields(reader, record, T::Fields(), context.FormatMark);
+    else
+        ReadFieldsText(reader, record, T::Fields(), context.FormatMark);
+    if constexpr (std::is_base_of_v<TKVCustomVertex, T>)
+        object->AdjustHandles();
+    return object;
+}
+
+template <typename T> TKVObjectRecord<T> Written(const T &object) { return {const_cast<T &>(object)}; }
+
+} // namespace
+
+// ---- Edges ---------------------------------------------------------------------------------------
+
+/// The field lists of the edge classes (a friend of TKVCustomEdge: the ends are joined as the
+/// constructor joins them).
+struct TKVEdgeRecord {
+    // Id, ends and end points; the class's middle fields; label and bends; the class's tail.
+    template <typename R>
+    static std::vector<TKVField<R>> Fields(std::initializer_list<TKVField<R>> middle, std::uint8_t labelRectForms,
+                                           std::initializer_list<TKVField<R>> tail)
+    {
+        constexpr std::uint8_t stored = kfBinary | kfText;
+        std::vector<TKVField<R>> fields{
+            IntField<R>("Id", [](const R &r) { return r.Object.Id; }, [](R &r, std::int32_t v) { r.Object.Id = v; }),
+            IntField<R>("Source", [](const R &r) { return r.Object.Source ? r.Object.Source->Id : 0; },
+                        [](R &r, std::int32_t v) { r.Object.Source = FindVertex(*r.Context, v); }),
+            OnSameLine(IntField<R>("Target", [](const R &r) { return r.Object.Target ? r.Object.Target->Id : 0; },
+                                   [](R &r, std::int32_t v) { r.Object.Target = FindVertex(*r.Context, v); })),
+            // Dumps show every handle along the edge, ends and bends together.
+            In(kfDump, PointsField<R>("Handles", [](const R &r) { return r.Object.Handles.size(); },
+                                      [](const R &r, std::size_t i) { return r.Object.Handles[i]->Position; }, nullptr)),
+            In(stored, PointField<R>("Start", [](const R &r) { return r.Object.Handles.front()->Position; },
+                                     [](R &r, TKVPoint p) { r.Object.Handles.front()->MoveTo(p); })),
+            // With both ends read the edge is joined to its vertices; the ends stay where they were saved,
+            // where the connection rules could have moved them to another side of a box.
+            In(stored, PointField<R>("End", [](const R &r) { return r.Object.Handles.back()->Position; },
+                                     [](R &r, TKVPoint p) {
+                                         TKVCustomEdge &e = r.Object;
+                                         const TKVPoint start = e.Handles.front()->Position;
+                                         e.Connect(e.Source, e.Target, start, p);
+                                         e.Handles.front()->MoveTo(start);
+                                         e.Handles.back()->MoveTo(p);
+                                     })),
+        };
+        fields.insert(fields.end(), middle);
+        TKVField<R> labelRect = NewField<R>("LabelRect", fkRectLRTB);
+        labelRect.Forms = labelRectForms;
+        labelRect.RectGet = [](const R &r) { return r.Object.Adjacent->Bounds; };
+        labelRect.RectSet = [](R &r, TKVRect v) { r.Object.Adjacent->Bounds = v; };
+        fields.insert(fields.end(), {
+            PointField<R>("LabelPoint", [](const R &r) { return r.Object.Adjacent->Position; },
+                          [](R &r, TKVPoint p) { r.Object.Adjacent->Position = p; }),
+            labelRect,
+            PointField<R>("LabelHandle", [](const R &r) { return r.Object.Adjacent->Handle->Position; },
+                          [](R &r, TKVPoint p) { r.Object.Adjacent->Handle->MoveTo(p); }),
+            In(stored, PointsField<R>("Bends", [](const R &r) { return r.Object.Handles.size() - 2; },
+                                      [](const R &r, std::size_t i) { return r.Object.Handles[i + 1]->Position; },
+                                      [](R &r, TKVPoint p) { r.Object.InsertBend(p); })),
+        });
+        fields.insert(fields.end(), tail);
+        fields.push_back(HasDataField<R>());
+        return fields;
     }
-}
-
-void ExportData(TKVTextWriter &w, const TKVDataObject *data)
-{
-    if (data) {
-        w.WriteLine("T");
-        w.WriteLine(data->ClassType().Name);
-        data->Export(w);
-    } else {
-        w.WriteLine("F");
-    }
-}
-
-std::unique_ptr<TKVDataObject> LoadData(TKVReader &r)
-{
-    if (!r.ReadBoolean())
-        return nullptr;
-    return DataClassNamed(r.ReadString()).Load(r);
-}
-
-std::unique_ptr<TKVDataObject> ImportData(TKVTextReader &r)
-{
-    if (r.ReadLine() != "T")
-        return nullptr;
-    return DataClassNamed(r.ReadLine()).Import(r);
-}
-
-TKVPoint Centre(const TKVRect &r)
-{
-    return {Saturate(r.Left + std::int64_t(RoundHalfEven((double(r.Right) - r.Left) * 0.5))),
-            Saturate(r.Top + std::int64_t(RoundHalfEven((double(r.Bottom) - r.Top) * 0.5)))};
-}
-
-// One number or one text, in the binary or the text form.
-std::int32_t ReadOne(TKVReader &r) { return r.ReadInteger(); }
-std::int32_t ReadOne(TKVTextReader &r) { return r.ReadNumber(); }
-std::string ReadText(TKVReader &r) { return r.ReadString(); }
-std::string ReadText(TKVTextReader &r) { return r.ReadLine(); }
-
-TKVRect ReadRect(TKVReader &r)
-{
-    TKVRect rect;
-    rect.Left = r.ReadInteger();
-    rect.Top = r.ReadInteger();
-    rect.Right = r.ReadInteger();
-    rect.Bottom = r.ReadInteger();
-    return rect;
-}
-
-TKVRect ReadRect(TKVTextReader &r)
-{
-    std::int32_t n[4];
-    r.ReadNumbers(n, 4);
-    return {n[0], n[1], n[2], n[3]};
-}
-
-TKVPoint ReadPoint(TKVReader &r)
-{
-    TKVPoint p;
-    p.X = r.ReadInteger();
-    p.Y = r.ReadInteger();
-    return p;
-}
-
-TKVPoint ReadPoint(TKVTextReader &r)
-{
-    std::int32_t n[2];
-    r.ReadNumbers(n, 2);
-    return {n[0], n[1]};
-}
-
-// Everything of an edge record up to the string after the end points.
-struct EdgeHead {
-    std::int32_t id;
-    TKVObject *source, *target;
-    TKVPoint start, end;
 };
 
-template <typename Reader> EdgeHead ReadEdgeHead(Reader &r, const TKVLoadContext &context)
+std::span<const TKVField<TKVObjectRecord<TKVCustomEdge>>> TKVCustomEdge::Fields()
 {
-    EdgeHead h{};
-    h.id = ReadOne(r);
-    // The two end ids: two values, or one line of two numbers.
-    std::int32_t ids[2];
-    if constexpr (std::is_same_v<Reader, TKVReader>) {
-        ids[0] = r.ReadInteger();
-        ids[1] = r.ReadInteger();
-    } else {
-        r.ReadNumbers(ids, 2);
-    }
-    h.source = FindVertex(context, ids[0]);
-    h.target = FindVertex(context, ids[1]);
-    h.start = ReadPoint(r);
-    h.end = ReadPoint(r);
-    return h;
+    using R = TKVObjectRecord<TKVCustomEdge>;
+    static const auto fields = TKVEdgeRecord::Fields<R>(
+        {TextField<R>("Text", [](const R &r) { return r.Object.Text(); }, [](R &r, std::string v) { r.Object.SetText(v); })},
+        kfAll, {});
+    return fields;
 }
 
-// Builds the edge between the ends read and puts its end handles where they were saved: the
-// connector rules of the end vertices would place a saved end again from where it lies, and
-// could move it to another side of its box.
-template <typename Edge, typename... StyleArgs>
-std::unique_ptr<Edge> MakeEdge(const EdgeHead &h, StyleArgs &&...style)
+std::span<const TKVField<TKVObjectRecord<TKVEdge>>> TKVEdge::Fields()
 {
-    auto edge = std::make_unique<Edge>(h.source, h.target, h.start, h.end, std::forward<StyleArgs>(style)...);
-    edge->Handles.front()->MoveTo(h.start);
-    edge->Handles.back()->MoveTo(h.end);
-    edge->Id = h.id;
-    return edge;
+    using R = TKVObjectRecord<TKVEdge>;
+    TKVField<R> style = NewField<R>("Style", fkPart);
+    style.Forms = kfBinary;
+    style.StoredIn = HasEdgeParts;
+    style.WritePart = [](TKVWriter &w, const R &r) {
+        w.WriteBoolean(true);
+        r.Object.Style.Save(w);
+    };
+    style.ReadPart = [](TKVReader &reader, R &r) {
+        if (reader.ReadBoolean())
+            r.Object.Style.Load(reader, kStyleRecordVersion);
+    };
+    static const auto fields = TKVEdgeRecord::Fields<R>(
+        {
+            // The edge takes the library's style of the name, as a new edge does; a name the library
+            // lacks is kept for the next save.
+            TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
+                         [](R &r, std::string v) {
+                             TKVStyleLibrary *library = r.Context->StyleLibrary;
+                             r.Object.Style.Assign(library ? library->GetEdgeStyle(v) : nullptr);
+                             r.Object.Style.Name = std::move(v);
+                         }),
+            In(kfText, TextField<R>("Data", [](const R &r) { return r.Object.Style.Data; },
+                                    [](R &r, std::string v) { r.Object.Style.Data = std::move(v); })),
+            In(kfText | kfDump, TextField<R>("Text", [](const R &r) { return r.Object.Text(); },
+                                             [](R &r, std::string v) { r.Object.SetText(v); })),
+        },
+        // Text records carry the label rectangle, but it is measured again when the label is drawn.
+        kfBinary | kfTextOut | kfDump, {style, DataField<R>(HasEdgeParts)});
+    return fields;
 }
 
-} // namespace
-
-// ---- TKVCustomVertex ---------------------------------------------------------------------------
-
-void TKVCustomVertex::Save(TKVWriter &Writer) const
-{
-    Writer.WriteInteger(Id);
-    Writer.WriteInteger(Bounds.Left);
-    Writer.WriteInteger(Bounds.Top);
-    Writer.WriteInteger(Bounds.Right);
-    Writer.WriteInteger(Bounds.Bottom);
-}
-
-void TKVCustomVertex::Export(TKVTextWriter &Writer) const
-{
-    Writer.WriteNumbers({Id});
-    Writer.WriteNumbers({Bounds.Left, Bounds.Top, Bounds.Right, Bounds.Bottom});
-}
-
-namespace {
-
-template <typename Reader> std::unique_ptr<TKVObject> ReadCustomVertex(Reader &r)
-{
-    const std::int32_t id = ReadOne(r);
-    const TKVRect bounds = ReadRect(r);
-    auto vertex = std::make_unique<TKVCustomVertex>(Centre(bounds));
-    vertex->Bounds = bounds;
-    vertex->Id = id;
-    vertex->AdjustHandles();
-    return vertex;
-}
-
-} // namespace
-
-std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &)
-{
-    return ReadCustomVertex(Reader);
-}
-
-std::unique_ptr<TKVObject> TKVCustomVertex::Import(TKVTextReader &Reader, const TKVLoadContext &)
-{
-    return ReadCustomVertex(Reader);
-}
-
-// ---- TKVVertex -----------------------------------------------------------------------------------
-
-void TKVVertex::Save(TKVWriter &Writer) const
-{
-    TKVCustomVertex::Save(Writer);
-    Writer.WriteString(Style.Name);
-    Writer.WriteBoolean(true);
-    Style.Save(Writer);
-    SaveData(Writer, DataObject);
-}
-
-void TKVVertex::Export(TKVTextWriter &Writer) const
-{
-    TKVCustomVertex::Export(Writer);
-    Writer.WriteLine(Style.Name);
-    Writer.WriteNumbers({std::int32_t(Style.DataItems.size())});
-    for (const auto &item : Style.DataItems)
-        Writer.WriteLine(item->Text);
-    ExportData(Writer, DataObject);
-}
-
-std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
-{
-    const std::int32_t id = Reader.ReadInteger();
-    const TKVRect bounds = ReadRect(Reader);
-    const std::string styleName = Reader.ReadString();
-    auto vertex = std::make_unique<TKVVertex>(Centre(bounds), Context.StyleLibrary, styleName);
-    vertex->Bounds = bounds;
-    vertex->Id = id;
-    if (Reader.ReadBoolean()) {
-        vertex->Style.Load(Reader, kStyleRecordVersion);
-        // The stored items are new: they get the library's custom painter as loaded ones do.
-        if (Context.StyleLibrary)
-            for (const auto &item : vertex->Style.DrawItems)
-                item->OnDrawCustomDrawItem = Context.StyleLibrary->OnDrawCustomDrawItem;
-    }
-    vertex->AdoptDataObject(LoadData(Reader));
-    vertex->AdjustHandles();
-    return vertex;
-}
-
-std::unique_ptr<TKVObject> TKVVertex::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
-{
-    const std::int32_t id = Reader.ReadNumber();
-    const TKVRect bounds = ReadRect(Reader);
-    const std::string styleName = Reader.ReadLine();
-    auto vertex = std::make_unique<TKVVertex>(Centre(bounds), Context.StyleLibrary, styleName);
-    vertex->Bounds = bounds;
-    vertex->Id = id;
-    if (Context.StyleLibrary)
-        vertex->Style.Assign(Context.StyleLibrary->GetVertexStyle(styleName));
-    const std::int32_t texts = Reader.ReadNumber();
-    for (std::int32_t i = 0; i < texts; ++i) {
-        std::string text = Reader.ReadLine();
-        if (std::size_t(i) < vertex->Style.DataItems.size())
-            vertex->Style.DataItems[std::size_t(i)]->Text = std::move(text);
-    }
-    vertex->AdoptDataObject(ImportData(Reader));
-    vertex->AdjustHandles();
-    return vertex;
-}
-
-// ---- TKVCustomEdge -----------------------------------------------------------------------------
-
-void TKVCustomEdge::SaveEnds(TKVWriter &Writer) const
-{
-    Writer.WriteInteger(Id);
-    Writer.WriteInteger(Source ? Source->Id : 0);
-    Writer.WriteInteger(Target ? Target->Id : 0);
-    Writer.WriteInteger(Handles.front()->Position.X);
-    Writer.WriteInteger(Handles.front()->Position.Y);
-    Writer.WriteInteger(Handles.back()->Position.X);
-    Writer.WriteInteger(Handles.back()->Position.Y);
-}
-
-void TKVCustomEdge::SaveLabelAndBends(TKVWriter &Writer) const
-{
-    Writer.WriteInteger(Adjacent->Position.X);
-    Writer.WriteInteger(Adjacent->Position.Y);
-    Writer.WriteInteger(Adjacent->Bounds.Left);
-    Writer.WriteInteger(Adjacent->Bounds.Right);
-    Writer.WriteInteger(Adjacent->Bounds.Top);
-    Writer.WriteInteger(Adjacent->Bounds.Bottom);
-    Writer.WriteInteger(Adjacent->Handle->Position.X);
-    Writer.WriteInteger(Adjacent->Handle->Position.Y);
-    Writer.WriteInteger(std::int32_t(Handles.size()) - 2);
-    for (std::size_t i = 1; i + 1 < Handles.size(); ++i) {
-        Writer.WriteInteger(Handles[i]->Position.X);
-        Writer.WriteInteger(Handles[i]->Position.Y);
-    }
-}
-
-void TKVCustomEdge::ExportEnds(TKVTextWriter &Writer) const
-{
-    Writer.WriteNumbers({Id});
-    Writer.WriteNumbers({Source ? Source->Id : 0, Target ? Target->Id : 0});
-    Writer.WriteNumbers({Handles.front()->Position.X, Handles.front()->Position.Y});
-    Writer.WriteNumbers({Handles.back()->Position.X, Handles.back()->Position.Y});
-}
-
-void TKVCustomEdge::ExportLabelAndBends(TKVTextWriter &Writer, bool withText) const
-{
-    if (withText)
-        Writer.WriteLine(Adjacent->Text);
-    Writer.WriteNumbers({Adjacent->Position.X, Adjacent->Position.Y});
-    Writer.WriteNumbers({Adjacent->Bounds.Left, Adjacent->Bounds.Right, Adjacent->Bounds.Top, Adjacent->Bounds.Bottom});
-    Writer.WriteNumbers({Adjacent->Handle->Position.X, Adjacent->Handle->Position.Y});
-    Writer.WriteNumbers({std::int32_t(Handles.size()) - 2});
-    for (std::size_t i = 1; i + 1 < Handles.size(); ++i)
-        Writer.WriteNumbers({Handles[i]->Position.X, Handles[i]->Position.Y});
-}
-
-void TKVCustomEdge::Save(TKVWriter &Writer) const
-{
-    SaveEnds(Writer);
-    Writer.WriteString(Adjacent->Text);
-    SaveLabelAndBends(Writer);
-}
-
-void TKVCustomEdge::Export(TKVTextWriter &Writer) const
-{
-    ExportEnds(Writer);
-    ExportLabelAndBends(Writer, true);
-}
-
-namespace {
-
-// Reads the label point, rectangle and handle and the bend points into a new edge.
-template <typename Reader> void ReadLabelAndBendsInto(Reader &r, TKVCustomEdge &edge, bool keepRect,
-                                                      const std::function<void(TKVPoint)> &insertBend)
-{
-    edge.Adjacent->Position = ReadPoint(r);
-    TKVRect rect;
-    if constexpr (std::is_same_v<Reader, TKVReader>) {
-        rect.Left = r.ReadInteger();
-        rect.Right = r.ReadInteger();
-        rect.Top = r.ReadInteger();
-        rect.Bottom = r.ReadInteger();
-    } else {
-        std::int32_t n[4];
-        r.ReadNumbers(n, 4);
-        rect = {n[0], n[2], n[1], n[3]};
-    }
-    if (keepRect)
-        edge.Adjacent->Bounds = rect;
-    edge.Adjacent->Handle->MoveTo(ReadPoint(r));
-    const std::int32_t bends = ReadOne(r);
-    for (std::int32_t i = 0; i < bends; ++i)
-        insertBend(ReadPoint(r));
-}
-
-} // namespace
-
-namespace {
-
-template <typename Reader> std::unique_ptr<TKVObject> ReadCustomEdge(Reader &r, const TKVLoadContext &context)
-{
-    auto edge = MakeEdge<TKVCustomEdge>(ReadEdgeHead(r, context));
-    edge->SetText(ReadText(r));
-    TKVCustomEdge *e = edge.get();
-    ReadLabelAndBendsInto(r, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    return edge;
-}
-
-} // namespace
+void TKVCustomEdge::Save(TKVWriter &Writer) const { WriteFields(Writer, Written(*this), Fields()); }
+void TKVCustomEdge::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer, Written(*this), Fields()); }
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadCustomEdge(Reader, Context);
+    return ReadRecord(Reader, Context, std::make_unique<TKVCustomEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}));
 }
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadCustomEdge(Reader, Context);
+    return ReadRecord(Reader, Context, std::make_unique<TKVCustomEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}));
 }
 
-// ---- TKVEdge -------------------------------------------------------------------------------------
-
-void TKVEdge::Save(TKVWriter &Writer) const
-{
-    SaveEnds(Writer);
-    Writer.WriteString(Style.Name);
-    SaveLabelAndBends(Writer);
-    Writer.WriteBoolean(true);
-    Style.Save(Writer);
-    SaveData(Writer, DataObject);
-}
-
-void TKVEdge::Export(TKVTextWriter &Writer) const
-{
-    ExportEnds(Writer);
-    Writer.WriteLine(Style.Name);
-    Writer.WriteLine(Style.Data);
-    ExportLabelAndBends(Writer, true);
-    ExportData(Writer, DataObject);
-}
+void TKVEdge::Save(TKVWriter &Writer) const { WriteFields(Writer, Written(*this), Fields()); }
+void TKVEdge::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer, Written(*this), Fields()); }
 
 std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    const std::string styleName = Reader.ReadString();
-    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
-    TKVEdge *e = edge.get();
-    ReadLabelAndBendsInto(Reader, *edge, true, [e](TKVPoint p) { e->InsertBend(p); });
-    if (Context.FormatMark == "KVF095")
-        return edge;
-    if (Reader.ReadBoolean())
-        edge->Style.Load(Reader, kStyleRecordVersion);
-    edge->AdoptDataObject(LoadData(Reader));
-    return edge;
+    return ReadRecord(Reader, Context, std::make_unique<TKVEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}, "", nullptr));
 }
 
 std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    const EdgeHead h = ReadEdgeHead(Reader, Context);
-    const std::string styleName = Reader.ReadLine();
-    auto edge = MakeEdge<TKVEdge>(h, styleName, Context.StyleLibrary);
-    edge->Style.Data = Reader.ReadLine();
-    edge->SetText(Reader.ReadLine());
-    TKVEdge *e = edge.get();
-    // The label rectangle is recomputed when the label is drawn.
-    ReadLabelAndBendsInto(Reader, *edge, false, [e](TKVPoint p) { e->InsertBend(p); });
-    edge->AdoptDataObject(ImportData(Reader));
-    return edge;
+    return ReadRecord(Reader, Context, std::make_unique<TKVEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}, "", nullptr));
+}
+
+// ---- Vertices ------------------------------------------------------------------------------------
+
+std::span<const TKVField<TKVObjectRecord<TKVCustomVertex>>> TKVCustomVertex::Fields()
+{
+    static const auto fields = VertexFields<TKVObjectRecord<TKVCustomVertex>>({});
+    return fields;
+}
+
+std::span<const TKVField<TKVObjectRecord<TKVVertex>>> TKVVertex::Fields()
+{
+    using R = VertexRecord;
+    static const auto fields = VertexFields<R>({
+        TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
+                     [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
+        VertexStyleField(),
+        DataField<R>(nullptr),
+    });
+    return fields;
+}
+
+void TKVCustomVertex::Save(TKVWriter &Writer) const { WriteFields(Writer, Written(*this), Fields()); }
+void TKVCustomVertex::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer, Written(*this), Fields()); }
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
+{
+    return ReadRecord(Reader, Context, std::make_unique<TKVCustomVertex>(TKVPoint{}));
+}
+
+std::unique_ptr<TKVObject> TKVCustomVertex::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    return ReadRecord(Reader, Context, std::make_unique<TKVCustomVertex>(TKVPoint{}));
+}
+
+void TKVVertex::Save(TKVWriter &Writer) const { WriteFields(Writer, Written(*this), Fields()); }
+void TKVVertex::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer, Written(*this), Fields()); }
+
+std::unique_ptr<TKVObject> TKVVertex::Load(TKVReader &Reader, const TKVLoadContext &Context)
+{
+    return ReadRecord(Reader, Context, std::make_unique<TKVVertex>(TKVPoint{}, nullptr, ""));
+}
+
+std::unique_ptr<TKVObject> TKVVertex::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
+{
+    return ReadRecord(Reader, Context, std::make_unique<TKVVertex>(TKVPoint{}, nullptr, ""));
 }
 
 } // namespace kavgraph

@@ -123,6 +123,11 @@ void TKVTextWriter::WriteLine(std::string_view text)
 
 void TKVTextWriter::WriteNumbers(std::initializer_list<std::int32_t> numbers)
 {
+    WriteNumbers(std::span<const std::int32_t>(numbers.begin(), numbers.size()));
+}
+
+void TKVTextWriter::WriteNumbers(std::span<const std::int32_t> numbers)
+{
     bool first = true;
     for (std::int32_t n : numbers) {
         if (!first)

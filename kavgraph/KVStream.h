@@ -6,6 +6,8 @@
 #include "platform/core/Exception.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -101,6 +103,8 @@ public:
     void WriteLine(std::string_view text);
     /// One line of decimal numbers separated by blanks.
     void WriteNumbers(std::initializer_list<std::int32_t> numbers);
+    /// One line of decimal numbers separated by blanks.
+    void WriteNumbers(std::span<const std::int32_t> numbers);
     /// The text written so far.
     const std::string &Data() const { return fData; }
 

@@ -166,12 +166,19 @@ struct Loaded {
     }
 };
 
-void Point(Json &j, TKVPoint p)
+// A vertex or an edge: its class name, then the fields of the records of the first of Classes it
+// is an instance of.
+template <typename... Classes> void DumpObject(Json &j, const TKVObject &o)
 {
-    j.BeginArray();
-    j.Int(p.X);
-    j.Int(p.Y);
-    j.EndArray();
+    j.BeginObject();
+    j.Key("Class"), j.String(o.ClassName());
+    const auto as = [&]<typename T>(const T *object) {
+        if (object)
+            WriteFieldsJson(j, TKVObjectRecord<T>{const_cast<T &>(*object)}, T::Fields());
+        return object != nullptr;
+    };
+    (as(dynamic_cast<const Classes *>(&o)) || ...);
+    j.EndObject();
 }
 
 int Dump(const Args &args)
@@ -216,54 +223,13 @@ int Dump(const Args &args)
 
     j.Key("Vertices");
     j.BeginArray();
-    for (const TKVObject *o : box.Vertices) {
-        const auto *v = dynamic_cast<const TKVCustomVertex *>(o);
-        const auto *styled = dynamic_cast<const TKVVertex *>(o);
-        j.BeginObject();
-        j.Key("Class"), j.String(o->ClassName());
-        j.Key("Id"), j.Int(o->Id);
-        j.Key("Left"), j.Int(v ? v->Bounds.Left : 0);
-        j.Key("Top"), j.Int(v ? v->Bounds.Top : 0);
-        j.Key("Right"), j.Int(v ? v->Bounds.Right : 0);
-        j.Key("Bottom"), j.Int(v ? v->Bounds.Bottom : 0);
-        if (styled)
-            j.Key("StyleName"), j.String(styled->Style.Name);
-        j.Key("HasData"), j.Bool(styled && styled->DataObject);
-        j.EndObject();
-    }
+    for (const TKVObject *o : box.Vertices)
+        DumpObject<TKVVertex, TKVCustomVertex>(j, *o);
     j.EndArray();
-
     j.Key("Edges");
     j.BeginArray();
-    for (const TKVObject *o : box.Edges) {
-        const auto *e = dynamic_cast<const TKVCustomEdge *>(o);
-        const auto *styled = dynamic_cast<const TKVEdge *>(o);
-        j.BeginObject();
-        j.Key("Class"), j.String(o->ClassName());
-        j.Key("Id"), j.Int(o->Id);
-        if (e) {
-            j.Key("Source"), j.Int(e->Source ? e->Source->Id : 0);
-            j.Key("Target"), j.Int(e->Target ? e->Target->Id : 0);
-            j.Key("Handles");
-            j.BeginArray();
-            for (const auto &h : e->Handles)
-                Point(j, h->Position);
-            j.EndArray();
-            j.Key("Text"), j.String(e->Text());
-            j.Key("LabelPoint"), Point(j, e->Adjacent->Position);
-            const TKVRect &r = e->Adjacent->Bounds;
-            j.Key("LabelRect");
-            j.BeginArray();
-            for (std::int32_t v : {r.Left, r.Top, r.Right, r.Bottom})
-                j.Int(v);
-            j.EndArray();
-            j.Key("LabelHandle"), Point(j, e->Adjacent->Handle->Position);
-        }
-        if (styled)
-            j.Key("StyleName"), j.String(styled->Style.Name);
-        j.Key("HasData"), j.Bool(styled && styled->DataObject);
-        j.EndObject();
-    }
+    for (const TKVObject *o : box.Edges)
+        DumpObject<TKVEdge, TKVCustomEdge>(j, *o);
     j.EndArray();
     j.EndObject();
     WriteStdout(j.Text());

@@ -122,14 +122,23 @@ private:
 void WriteLibraryJson(Json &j, const TKVStyleLibrary &library, const std::string &version);
 
 // A record's fields under their names, in stream order, into the object being written: a part
-// (a pen, a font) as a nested object, a group (a set) as the list of its members that are set.
+// (a pen, a font) as a nested object, a group (a set) as the list of its members that are set, a
+// point as [X, Y], a rectangle as [Left, Top, Right, Bottom]. Fields not meant for dumps are left out.
 template <typename Record>
 void WriteFieldsJson(Json &j, const Record &r, std::span<const kavgraph::TKVField<Record>> fields)
 {
     using namespace kavgraph;
     const auto same = [](const char *a, const char *b) { return a && b && std::string_view(a) == b; };
     const char *part = nullptr, *group = nullptr;
+    const auto point = [&](TKVPoint p) {
+        j.BeginArray();
+        j.Int(p.X);
+        j.Int(p.Y);
+        j.EndArray();
+    };
     for (const TKVField<Record> &f : fields) {
+        if (!(f.Forms & kfDump))
+            continue;
         if (part && !same(part, f.Part))
             j.EndObject(), part = nullptr;
         if (group && !same(group, f.Group))
@@ -170,6 +179,22 @@ void WriteFieldsJson(Json &j, const Record &r, std::span<const kavgraph::TKVFiel
             j.EndObject();
             break;
         }
+        case fkPoint: point(f.PointGet(r)); break;
+        case fkRectLRTB: {
+            const TKVRect rect = f.RectGet(r);
+            j.BeginArray();
+            for (std::int32_t v : {rect.Left, rect.Top, rect.Right, rect.Bottom})
+                j.Int(v);
+            j.EndArray();
+            break;
+        }
+        case fkPoints:
+            j.BeginArray();
+            for (std::size_t i = 0, n = f.PointCount(r); i < n; ++i)
+                point(f.PointAt(r, i));
+            j.EndArray();
+            break;
+        case fkPart: j.Null(); break;
         }
     }
     if (part)
