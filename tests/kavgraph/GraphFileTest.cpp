@@ -1,16 +1,31 @@
 // Graph files and text interchange files: the bytes written, what is read back, and every error.
 
-#include "BoxTestUtil.h"
+#include "kavgraph/KVObjsDiagram.h"
 
-#include <QClipboard>
+#include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
 
 using namespace kavgraph;
 
 namespace {
+
+// A plain 100 x 50 box whose top-left corner is at (x, y).
+TKVCustomVertex *AddVertex(TKVDiagram &d, int x, int y, TKVMode mode = kvInteractive)
+{
+    return static_cast<TKVCustomVertex *>(d.AddObject(std::make_unique<TKVCustomVertex>(TKVPoint{x + 50, y + 25}), mode));
+}
+
+TKVCustomEdge *AddEdge(TKVDiagram &d, TKVCustomVertex *a, TKVCustomVertex *b)
+{
+    return static_cast<TKVCustomEdge *>(
+        d.AddObject(std::make_unique<TKVCustomEdge>(a, b, a->Center(), b->Center()), kvInteractive));
+}
 
 std::string Str(const char *s) { return std::string(1, char(0x06)) + char(std::strlen(s)) + s; }
 std::string Int8(int v) { return std::string{char(0x02), char(v)}; }
@@ -32,12 +47,12 @@ std::string ReadError(const std::function<void()> &f)
 
 TEST(GraphFile, EmptySaveOptionsWriteOnlyTheFrame)
 {
-    TKVDiagramBox box;
-    AddVertex(box, 0, 0);
-    box.SaveOptions = {};
-    const std::string bytes = box.SaveToBytes(nullptr);
+    TKVDiagram diagram;
+    AddVertex(diagram, 0, 0);
+    diagram.SaveOptions = {};
+    const std::string bytes = diagram.SaveToBytes(nullptr);
     EXPECT_EQ(bytes, Str("KVF100") + "\x01" + std::string(1, '\0'));
-    TKVDiagramBox other;
+    TKVDiagram other;
     other.LoadFromBytes(bytes, nullptr);
     EXPECT_TRUE(other.Vertices.empty());
     EXPECT_EQ(other.Scale(), 100);
@@ -47,12 +62,12 @@ TEST(GraphFile, DiagramSectionByteForByte)
 {
     TKVStyleLibrary library;
     library.setObjectName("Lib1");
-    TKVDiagramBox box;
-    TKVCustomVertex *a = AddVertex(box, 0, 0);         // Id 1: (0, 0, 100, 50)
-    TKVCustomVertex *b = AddVertex(box, 200, 300);     // Id 2: (200, 300, 300, 350)
-    TKVCustomEdge *e = AddEdge(box, a, b);             // Id 3: (50, 25) -> (250, 325)
+    TKVDiagram diagram;
+    TKVCustomVertex *a = AddVertex(diagram, 0, 0);     // Id 1: (0, 0, 100, 50)
+    TKVCustomVertex *b = AddVertex(diagram, 200, 300); // Id 2: (200, 300, 300, 350)
+    TKVCustomEdge *e = AddEdge(diagram, a, b);         // Id 3: (50, 25) -> (250, 325)
     e->SetText("x");
-    box.SaveOptions = {soDiagram};
+    diagram.SaveOptions = {soDiagram};
     const std::string want =
         Str("KVF100") + "\x01" + Str("KVGRAPH") + Str("Lib1") + Int8(2) + Int8(1) +
         Str("TKVCustomVertex") + Int8(1) + Int8(0) + Int8(0) + Int8(100) + Int8(50) +
@@ -61,7 +76,7 @@ TEST(GraphFile, DiagramSectionByteForByte)
         Str("x") + Int16(150) + Int16(175) +                                      // label point
         Int16(150) + Int16(150) + Int16(175) + Int16(175) +                      // label rectangle L R T B
         Int16(150) + Int16(175) + Int8(0) + std::string(1, '\0');               // label handle, no bends
-    EXPECT_EQ(box.SaveToBytes(&library), want);
+    EXPECT_EQ(diagram.SaveToBytes(&library), want);
 }
 
 TEST(GraphFile, WritesWhatAnIndependentEncoderWrote)
@@ -72,19 +87,19 @@ TEST(GraphFile, WritesWhatAnIndependentEncoderWrote)
     const QByteArray fixture = f.readAll();
     TKVStyleLibrary library;
     library.setObjectName("Shapes library component");
-    TKVDiagramBox box;
-    box.LoadFromBytes(std::string_view(fixture.constData(), std::size_t(fixture.size())), &library);
-    const std::string saved = box.SaveToBytes(&library);
+    TKVDiagram diagram;
+    diagram.LoadFromBytes(std::string_view(fixture.constData(), std::size_t(fixture.size())), &library);
+    const std::string saved = diagram.SaveToBytes(&library);
     EXPECT_EQ(QByteArray(saved.data(), qsizetype(saved.size())), fixture);
 }
 
 TEST(GraphFile, CountsUseTheSmallestIntegerForm)
 {
-    TKVDiagramBox box;
+    TKVDiagram diagram;
     for (int i = 0; i < 300; ++i)
-        AddVertex(box, i, 0, kvProgram);
-    box.SaveOptions = {soDiagram};
-    const std::string bytes = box.SaveToBytes(nullptr);
+        AddVertex(diagram, i, 0, kvProgram);
+    diagram.SaveOptions = {soDiagram};
+    const std::string bytes = diagram.SaveToBytes(nullptr);
     const std::string head = Str("KVF100") + "\x01" + Str("KVGRAPH") + Str("");
     ASSERT_EQ(bytes.substr(0, head.size()), head);
     EXPECT_EQ(bytes.substr(head.size(), 5), Int16(300) + Int8(0));
@@ -103,23 +118,23 @@ TEST(GraphFile, EverySectionRoundTrips)
     es->Pen.Width = 3;
     library.AddEdgeStyle(std::move(es));
 
-    TKVDiagramBox box;
+    TKVDiagram diagram;
     auto *v = static_cast<TKVVertex *>(
-        box.AddObject(std::make_unique<TKVVertex>(TKVPoint{100, 100}, &library, "Wide"), kvInteractive));
-    TKVCustomVertex *plain = AddVertex(box, 400, 400);
-    box.AddObject(std::make_unique<TKVEdge>(v, plain, v->Center(), plain->Center(), "Thick", &library), kvInteractive);
+        diagram.AddObject(std::make_unique<TKVVertex>(TKVPoint{100, 100}, &library, "Wide"), kvInteractive));
+    TKVCustomVertex *plain = AddVertex(diagram, 400, 400);
+    diagram.AddObject(std::make_unique<TKVEdge>(v, plain, v->Center(), plain->Center(), "Thick", &library), kvInteractive);
     TBitmap picture(3, 2);
     picture.SetPixel(2, 1, clRed);
-    box.SetBitmap(picture);
-    box.SetShowGrid(true);
-    box.SetGridStep(20);
-    box.SetPrintScale(70);
-    box.SetScale(130);
-    box.SaveOptions = {soDiagram, soStyles, soBitmap, soBoxOptions};
-    const std::string bytes = box.SaveToBytes(&library);
+    diagram.SetBitmap(picture);
+    diagram.SetShowGrid(true);
+    diagram.SetGridStep(20);
+    diagram.SetPrintScale(70);
+    diagram.SetScale(130);
+    diagram.SaveOptions = {soDiagram, soStyles, soBitmap, soBoxOptions};
+    const std::string bytes = diagram.SaveToBytes(&library);
 
     TKVStyleLibrary library2;
-    TKVDiagramBox copy;
+    TKVDiagram copy;
     std::vector<int> scales;
     copy.OnScaleChange = [&](TKVScaleChange, int &s) { scales.push_back(s); };
     copy.LoadFromBytes(bytes, &library2);
@@ -142,10 +157,10 @@ TEST(GraphFile, APictureWithASideOfZeroLoadsAsTheEmptyPicture)
 {
     // The other side may be as large as an Integer goes: nothing is walked for it.
     for (const auto &[w, h] : {std::pair{0x7FFFFFFF, 0}, std::pair{0, 0x7FFFFFFF}}) {
-        TKVDiagramBox box;
-        box.SetBitmap(TBitmap(2, 2));
-        box.LoadFromBytes(Str("KVF100") + "\x01" + Str("KVBMP") + Int32(w) + Int32(h) + std::string(1, '\0'), nullptr);
-        EXPECT_TRUE(box.Bitmap().Empty()) << w << " x " << h;
+        TKVDiagram diagram;
+        diagram.SetBitmap(TBitmap(2, 2));
+        diagram.LoadFromBytes(Str("KVF100") + "\x01" + Str("KVBMP") + Int32(w) + Int32(h) + std::string(1, '\0'), nullptr);
+        EXPECT_TRUE(diagram.Bitmap().Empty()) << w << " x " << h;
     }
 }
 
@@ -160,18 +175,18 @@ TEST(GraphFile, EdgeEndsStayWhereTheyWereSaved)
     vs->Height = 50;
     vs->ConnMoveMode = cmmCenterBounds;
     library.AddVertexStyle(std::move(vs));
-    TKVDiagramBox box;
-    auto *a = static_cast<TKVVertex *>(box.AddObject(std::make_unique<TKVVertex>(TKVPoint{50, 25}, &library, "Sides"), kvInteractive));
-    auto *b = static_cast<TKVVertex *>(box.AddObject(std::make_unique<TKVVertex>(TKVPoint{200, 175}, &library, "Sides"), kvInteractive));
+    TKVDiagram diagram;
+    auto *a = static_cast<TKVVertex *>(diagram.AddObject(std::make_unique<TKVVertex>(TKVPoint{50, 25}, &library, "Sides"), kvInteractive));
+    auto *b = static_cast<TKVVertex *>(diagram.AddObject(std::make_unique<TKVVertex>(TKVPoint{200, 175}, &library, "Sides"), kvInteractive));
     auto *e = static_cast<TKVCustomEdge *>(
-        box.AddObject(std::make_unique<TKVEdge>(a, b, a->Center(), b->Center(), "", &library), kvInteractive));
+        diagram.AddObject(std::make_unique<TKVEdge>(a, b, a->Center(), b->Center(), "", &library), kvInteractive));
     ASSERT_EQ(e->Handles.front()->Position, (TKVPoint{50, 50}));
     ASSERT_EQ(e->Handles.back()->Position, (TKVPoint{150, 175}));
 
-    TKVDiagramBox loaded, imported;
-    loaded.LoadFromBytes(box.SaveToBytes(&library), &library);
-    imported.ImportFromBytes(box.ExportToBytes(&library), &library, "t.kvi");
-    for (const TKVDiagramBox *copy : {&loaded, &imported}) {
+    TKVDiagram loaded, imported;
+    loaded.LoadFromBytes(diagram.SaveToBytes(&library), &library);
+    imported.ImportFromBytes(diagram.ExportToBytes(&library), &library, "t.kvi");
+    for (const TKVDiagram *copy : {&loaded, &imported}) {
         const auto *edge = static_cast<const TKVCustomEdge *>(copy->Edges.at(0));
         EXPECT_EQ(edge->Handles.front()->Position, (TKVPoint{50, 50}));
         EXPECT_EQ(edge->Handles.back()->Position, (TKVPoint{150, 175}));
@@ -180,19 +195,19 @@ TEST(GraphFile, EdgeEndsStayWhereTheyWereSaved)
 
 TEST(GraphFile, LoadingKeepsIdsAndLaterObjectsContinueAboveThem)
 {
-    TKVDiagramBox box;
-    AddVertex(box, 0, 0, kvProgram)->Id = 17;
-    AddVertex(box, 0, 0, kvProgram)->Id = 4;
-    box.SaveOptions = {soDiagram};
-    TKVDiagramBox other;
-    other.LoadFromBytes(box.SaveToBytes(nullptr), nullptr);
+    TKVDiagram diagram;
+    AddVertex(diagram, 0, 0, kvProgram)->Id = 17;
+    AddVertex(diagram, 0, 0, kvProgram)->Id = 4;
+    diagram.SaveOptions = {soDiagram};
+    TKVDiagram other;
+    other.LoadFromBytes(diagram.SaveToBytes(nullptr), nullptr);
     EXPECT_EQ(other.LastId, 17);
     EXPECT_EQ(AddVertex(other, 0, 0)->Id, 18);
 }
 
 TEST(GraphFile, ReadErrorsStopTheReadAndKeepWhatWasRead)
 {
-    TKVDiagramBox source;
+    TKVDiagram source;
     TKVCustomVertex *a = AddVertex(source, 0, 0);
     TKVCustomVertex *b = AddVertex(source, 200, 0);
     AddEdge(source, a, b);
@@ -225,9 +240,9 @@ TEST(GraphFile, ReadErrorsStopTheReadAndKeepWhatWasRead)
         {Str("KVF100") + "\x01" + Str("KVGRAPH") + Int8(5), "Invalid property value", 0},
     };
     for (const auto &c : cases) {
-        TKVDiagramBox box;
-        EXPECT_EQ(ReadError([&] { box.LoadFromBytes(c.bytes, nullptr); }), c.message) << &c - cases;
-        EXPECT_EQ(box.Vertices.size(), c.verticesKept) << c.message;
+        TKVDiagram diagram;
+        EXPECT_EQ(ReadError([&] { diagram.LoadFromBytes(c.bytes, nullptr); }), c.message) << &c - cases;
+        EXPECT_EQ(diagram.Vertices.size(), c.verticesKept) << c.message;
     }
 }
 
@@ -235,15 +250,15 @@ TEST(GraphFile, SavingGoesThroughATemporaryFile)
 {
     QTemporaryDir dir;
     const QString name = dir.filePath("d.kvg");
-    TKVDiagramBox box;
-    AddVertex(box, 0, 0);
-    box.Save(name, nullptr);
-    TKVDiagramBox loaded;
+    TKVDiagram diagram;
+    AddVertex(diagram, 0, 0);
+    diagram.Save(name, nullptr);
+    TKVDiagram loaded;
     loaded.Load(name, nullptr);
     EXPECT_EQ(loaded.Vertices.size(), 1u);
     // Nothing is left beside the file; a target that cannot be written is an error.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"d.kvg"});
-    EXPECT_EQ(ReadError([&] { box.Save(dir.filePath("no/such/folder.kvg"), nullptr); }).rfind("Cannot create file", 0),
+    EXPECT_EQ(ReadError([&] { diagram.Save(dir.filePath("no/such/folder.kvg"), nullptr); }).rfind("Cannot create file", 0),
               0u);
     EXPECT_EQ(ReadError([&] { loaded.Load(dir.filePath("none.kvg"), nullptr); }).rfind("Cannot open file", 0), 0u);
 }
@@ -253,22 +268,22 @@ TEST(TextFile, ExportAndImport)
     TKVStyleLibrary library;
     library.LibraryName = "Mine";
     library.setObjectName("StyleLib");
-    TKVDiagramBox box;
-    TKVCustomVertex *a = AddVertex(box, 0, 0);
-    TKVCustomVertex *b = AddVertex(box, 200, 300);
-    AddEdge(box, a, b)->SetText("go");
-    const std::string text = box.ExportToBytes(&library);
+    TKVDiagram diagram;
+    TKVCustomVertex *a = AddVertex(diagram, 0, 0);
+    TKVCustomVertex *b = AddVertex(diagram, 200, 300);
+    AddEdge(diagram, a, b)->SetText("go");
+    const std::string text = diagram.ExportToBytes(&library);
     EXPECT_EQ(text.substr(0, 22), "KVI101\r\nMine\r\n2 1\r\nTKV");
     EXPECT_NE(text.find("\r\nTKVCustomEdge\r\n3\r\n1 2\r\n50 25\r\n250 325\r\ngo\r\n150 175\r\n"), std::string::npos);
 
     for (const char *mark : {"KVI095", "KVI100", "KVI101"}) {
-        TKVDiagramBox copy;
+        TKVDiagram copy;
         copy.ImportFromBytes(std::string(mark) + text.substr(6), &library, "t.kvi");
         EXPECT_EQ(copy.ExportToBytes(&library), text);
         EXPECT_EQ(copy.LastId, 3);
     }
 
-    TKVDiagramBox target;
+    TKVDiagram target;
     const struct {
         std::string bytes;
         std::string message;
@@ -286,23 +301,6 @@ TEST(TextFile, ExportAndImport)
         else
             EXPECT_EQ(message, c.message);
     }
-}
-
-TEST(Clipboard, PictureCoversTheSelectionWithAMargin)
-{
-    TKVDiagramBox box;
-    AddVertex(box, 0, 0);
-    AddVertex(box, 500, 500, kvProgram);
-    box.SetScale(200);
-    const QImage picture = box.SelectionPicture();
-    EXPECT_EQ(picture.size(), QSize(240, 140)); // (-10, -10)-(110, 60) at 200 percent
-    EXPECT_EQ(picture.pixel(20, 20), qRgb(0, 0, 0));   // the frame's corner
-    EXPECT_EQ(picture.pixel(5, 5), qRgb(255, 255, 255)); // no selection handles
-
-    box.CopyToClipboard(clpBitmap);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(240, 140));
-    box.DeSelectAll();
-    EXPECT_TRUE(box.SelectionPicture().isNull());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // FindObject's grid index against a plain scan in painting order, over random diagrams that are
 // moved, resized, bent, reordered and thinned out between the probes.
 
-#include "BoxTestUtil.h"
+#include "kavgraph/KVObjsDiagram.h"
 
 #include <gtest/gtest.h>
 

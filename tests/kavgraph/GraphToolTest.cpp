@@ -2,7 +2,7 @@
 // through import, rendering (PNG and SVG), page counts, printing, standard output, and the errors and
 // wrong command lines.
 
-#include "../kavgraph/ToolRun.h"
+#include "ToolRun.h"
 
 #include <QFile>
 #include <QImage>
@@ -322,29 +322,6 @@ TEST(GraphTool, NeedsNoDisplayWhateverThePlatform)
     p.waitForFinished(60000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_TRUE(p.readAllStandardOutput().startsWith("\x89PNG"));
-}
-
-// The editor's command line is read before it needs a display.
-TEST(EditorCommandLine, HelpAndWrongOptionsNeedNoDisplay)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    const auto run = [&](const QStringList &args) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(EDITOR_EXE, args);
-        p.waitForFinished(60000);
-        return ToolResult{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-    };
-    ToolResult r = run({"--help"});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_TRUE(r.out.startsWith("usage: ")) << r.out.toStdString();
-    r = run({"--frobnicate"});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("unknown option '--frobnicate'")) << r.err.toStdString();
 }
 
 } // namespace
