@@ -310,13 +310,16 @@ void TKVAdjacent::MoveBy(TKVPoint Delta)
 
 // ---- TKVCustomEdge -----------------------------------------------------------------------------
 
-TKVCustomEdge::TKVCustomEdge(TKVObject *Source_, TKVObject *Target_, TKVPoint StartP, TKVPoint EndP)
-    : TKVObject(otEdge)
+TKVCustomEdge::TKVCustomEdge() : TKVObject(otEdge)
 {
     Adjacent = std::make_unique<TKVAdjacent>(this, TKVPoint{});
     Handles.reserve(2);
     Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeSourceEnd, TKVPoint{}));
     Handles.push_back(std::make_unique<TKVHandle>(this, htEdgeTargetEnd, TKVPoint{}));
+}
+
+TKVCustomEdge::TKVCustomEdge(TKVObject *Source_, TKVObject *Target_, TKVPoint StartP, TKVPoint EndP) : TKVCustomEdge()
+{
     Connect(Source_, Target_, StartP, EndP);
 }
 
@@ -347,7 +350,7 @@ TKVCustomEdge::~TKVCustomEdge()
     for (const auto &handle : Handles)
         for (TKVObject *end : {Source, Target})
             if (end)
-                std::erase(end->Links, handle.get());
+                end->Links.removeAll(handle.get());
 }
 
 int TKVCustomEdge::IndexOfHandle(const TKVHandle *Handle) const

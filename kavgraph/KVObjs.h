@@ -9,6 +9,7 @@
 #include "kavgraph/KVTypes.h"
 
 #include <QObject>
+#include <QVarLengthArray>
 #include <QString>
 
 #include <memory>
@@ -30,6 +31,8 @@ class TKVDiagram;
 
 /// A list of diagram objects (owned or not, as its holder says).
 using TKVObjectList = std::vector<TKVObject *>;
+/// What an object hangs on or holds: one or two entries for nearly every object, kept inline.
+using TKVLinkList = QVarLengthArray<TKVObject *, 2>;
 
 // ---- Free routines -------------------------------------------------------------------------------
 
@@ -144,7 +147,7 @@ public:
 
     /// What the object hangs on or holds: a handle its owner, a vertex the end handles of its
     /// edges, an adjacent its edge. Not owned.
-    TKVObjectList Links;
+    TKVLinkList Links;
     std::string Hint; ///< shown as the diagram hint while the pointer rests on the object; empty for none
     bool Selected = false; ///< whether the object is in the diagram's selection
     const TKVObjectType ObjectType; ///< handle, vertex, edge or label (adjacent)
@@ -312,6 +315,9 @@ public:
 
 protected:
     friend struct TKVEdgeRecord;
+    /// An edge without ends, its handles and label at the origin: the readers join it to its
+    /// vertices once they have read them.
+    TKVCustomEdge();
     /// Paints the polyline with the canvas's pen.
     void DrawLine(TCanvas &Canvas, double ScaleFactor, TKVPoint Offset);
     /// Joins an edge without ends to Source and Target: their connection rules place StartP and
@@ -423,6 +429,10 @@ public:
     static std::unique_ptr<TKVObject> Import(TKVTextReader &Reader, const TKVLoadContext &Context);
     /// The fields of the edge's records, in stream order.
     static std::span<const TKVField<TKVObjectRecord<TKVEdge>>> Fields();
+
+protected:
+    /// An edge without ends and with the default style, for the readers.
+    TKVEdge() = default;
 
 private:
     void DrawEnd(TCanvas &Canvas, TKVPaintMode PaintMode, double ScaleFactor, TKVDataUpdateMode DataUpdate,

@@ -81,9 +81,8 @@ void TKVDiagram::ObjectFreed(TKVObject *Obj)
     if (fDying)
         return;
     std::erase(Selection, Obj);
-    if (Obj->fKey)
-        if (auto it = fByKey.find(Obj->fKey); it != fByKey.end() && it->second == Obj)
-            fByKey.erase(it);
+    if (Obj->fKey && Obj->fKey <= fByKey.size() && fByKey[Obj->fKey - 1] == Obj)
+        fByKey[Obj->fKey - 1] = nullptr;
     Q_EMIT ObjectRemoved(Obj);
 }
 
@@ -177,19 +176,21 @@ void TKVDiagram::Adopt(TKVObject *Obj)
     if (!Obj)
         return;
     Obj->fDiagram = this;
-    if (Obj->ObjectType == otVertex || Obj->ObjectType == otEdge) {
-        if (!Obj->fKey)
-            Obj->fKey = ++fNextKey;
-        fByKey[Obj->fKey] = Obj;
-    }
-    if (auto *edge = dynamic_cast<TKVCustomEdge *>(Obj)) {
+    if (Obj->ObjectType != otVertex && Obj->ObjectType != otEdge)
+        return;
+    if (!Obj->fKey)
+        Obj->fKey = ++fNextKey;
+    if (Obj->fKey > fByKey.size())
+        fByKey.resize(std::max<std::uint64_t>(Obj->fKey, fNextKey));
+    fByKey[Obj->fKey - 1] = Obj;
+    if (auto *edge = Obj->ObjectType == otEdge ? dynamic_cast<TKVCustomEdge *>(Obj) : nullptr) {
         for (const auto &h : edge->Handles)
             Adopt(h.get());
         if (edge->Adjacent) {
             Adopt(edge->Adjacent.get());
             Adopt(edge->Adjacent->Handle.get());
         }
-    } else if (auto *vertex = dynamic_cast<TKVCustomVertex *>(Obj)) {
+    } else if (auto *vertex = Obj->ObjectType == otVertex ? dynamic_cast<TKVCustomVertex *>(Obj) : nullptr) {
         for (const auto &h : vertex->ResizeHandles)
             Adopt(h.get());
     }
@@ -246,7 +247,7 @@ void TKVDiagram::DeleteObject(TKVObject *Obj, TKVMode Mode)
             TKVObject *end = Obj->Links.front();
             TKVObject *edge = end->Links.empty() ? nullptr : end->Links.front();
             if (!edge || !Contains(Edges, edge)) {
-                std::erase(Obj->Links, end); // an edge the box does not hold
+                Obj->Links.removeAll(end); // an edge the box does not hold
                 continue;
             }
             if (OnDeleteObject) {
@@ -289,6 +290,9 @@ void TKVDiagram::Clear()
     FreeObjects();
     LastId = 0;
     fUndoStack->clear();
+    // Nothing refers to the keys handed out any more.
+    fByKey.clear();
+    fNextKey = 0;
     Q_EMIT Changed();
 }
 

@@ -348,7 +348,7 @@ private:
     bool fDying = false;
 
     std::uint64_t fNextKey = 0;
-    std::unordered_map<std::uint64_t, TKVObject *> fByKey;
+    std::vector<TKVObject *> fByKey; ///< by key - 1; none where the object left
     int fChangeDepth = 0;
     bool fChangeStyles = false;
     std::vector<std::uint64_t> fChangeKeys;

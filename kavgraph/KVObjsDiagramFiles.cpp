@@ -181,9 +181,16 @@ void TKVDiagram::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::s
     // Each entry takes at least two bytes, so the data bounds what is reserved.
     index.reserve(Vertices.size() + std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
     const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark, &index};
+    // Records of one class usually follow each other: look a name up once per run.
+    std::string name;
+    const TKVClass *storedClass = nullptr;
     for (std::int64_t i = 0; i < n + m; ++i) {
-        const std::string name = Reader.ReadString();
-        AddRead(*this, StoredClass(name, false).Load(Reader, context), index);
+        std::string next = Reader.ReadString();
+        if (!storedClass || next != name) {
+            storedClass = &StoredClass(next, false);
+            name = std::move(next);
+        }
+        AddRead(*this, storedClass->Load(Reader, context), index);
     }
 }
 

@@ -291,32 +291,60 @@ std::span<const TKVField<TKVObjectRecord<TKVCustomEdge>>> TKVCustomEdge::Fields(
     return fields;
 }
 
+namespace {
+
+// The library's edge style of the stored name, as a new edge takes it; a name the library lacks is
+// kept for the next save.
+void TakeLibraryStyle(TKVObjectRecord<TKVEdge> &r)
+{
+    TKVEdgeStyle &style = r.Object.Style;
+    TKVStyleLibrary *library = r.Context->StyleLibrary;
+    std::string name = std::move(style.Name);
+    style.Assign(library ? library->GetEdgeStyle(name) : nullptr);
+    style.Name = std::move(name);
+}
+
+} // namespace
+
 std::span<const TKVField<TKVObjectRecord<TKVEdge>>> TKVEdge::Fields()
 {
     using R = TKVObjectRecord<TKVEdge>;
+    // Binary: "true" and the whole style record, or "false" for the library's style of the name;
+    // files before 1.00 have neither.
     TKVField<R> style = NewField<R>("Style", fkPart);
     style.Forms = kfBinary;
-    style.StoredIn = HasEdgeParts;
     style.WritePart = [](TKVWriter &w, const R &r) {
         w.WriteBoolean(true);
         r.Object.Style.Save(w);
     };
     style.ReadPart = [](TKVReader &reader, R &r) {
-        if (reader.ReadBoolean())
-            r.Object.Style.Load(reader, kStyleRecordVersion);
+        if (!HasEdgeParts(r.Context->FormatMark) || !reader.ReadBoolean()) {
+            TakeLibraryStyle(r);
+            return;
+        }
+        // The stored style replaces the library's, whose painters it keeps.
+        TKVEdgeStyle &style = r.Object.Style;
+        TKVStyleLibrary *library = r.Context->StyleLibrary;
+        const TKVEdgeStyle *named = library ? library->GetEdgeStyle(style.Name) : nullptr;
+        style.Load(reader, kStyleRecordVersion);
+        if (named) {
+            style.OnGetData = named->OnGetData;
+            style.OnDrawCustomEnd = named->OnDrawCustomEnd;
+        }
+    };
+    // Text: the library's style of the name, with the stored text of its text box.
+    TKVField<R> styleData = NewField<R>("StyleData", fkPart);
+    styleData.Forms = kfText;
+    styleData.ExportPart = [](TKVTextWriter &w, const R &r) { w.WriteLine(r.Object.Style.Data); };
+    styleData.ImportPart = [](TKVTextReader &reader, R &r) {
+        TakeLibraryStyle(r);
+        r.Object.Style.Data = reader.ReadLine();
     };
     static const auto fields = TKVEdgeRecord::Fields<R>(
         {
-            // The edge takes the library's style of the name, as a new edge does; a name the library
-            // lacks is kept for the next save.
             TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
-                         [](R &r, std::string v) {
-                             TKVStyleLibrary *library = r.Context->StyleLibrary;
-                             r.Object.Style.Assign(library ? library->GetEdgeStyle(v) : nullptr);
-                             r.Object.Style.Name = std::move(v);
-                         }),
-            In(kfText, TextField<R>("Data", [](const R &r) { return r.Object.Style.Data; },
-                                    [](R &r, std::string v) { r.Object.Style.Data = std::move(v); })),
+                         [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
+            styleData,
             In(kfText | kfDump, TextField<R>("Text", [](const R &r) { return r.Object.Text(); },
                                              [](R &r, std::string v) { r.Object.SetText(v); })),
         },
@@ -330,12 +358,12 @@ void TKVCustomEdge::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadRecord(Reader, Context, std::make_unique<TKVCustomEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}));
+    return ReadRecord(Reader, Context, std::unique_ptr<TKVCustomEdge>(new TKVCustomEdge));
 }
 
 std::unique_ptr<TKVObject> TKVCustomEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadRecord(Reader, Context, std::make_unique<TKVCustomEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}));
+    return ReadRecord(Reader, Context, std::unique_ptr<TKVCustomEdge>(new TKVCustomEdge));
 }
 
 void TKVEdge::Save(TKVWriter &Writer) const { WriteFields(Writer, Written(*this), Fields()); }
@@ -343,12 +371,12 @@ void TKVEdge::Export(TKVTextWriter &Writer) const { WriteFieldsText(Writer, Writ
 
 std::unique_ptr<TKVObject> TKVEdge::Load(TKVReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadRecord(Reader, Context, std::make_unique<TKVEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}, "", nullptr));
+    return ReadRecord(Reader, Context, std::unique_ptr<TKVEdge>(new TKVEdge));
 }
 
 std::unique_ptr<TKVObject> TKVEdge::Import(TKVTextReader &Reader, const TKVLoadContext &Context)
 {
-    return ReadRecord(Reader, Context, std::make_unique<TKVEdge>(nullptr, nullptr, TKVPoint{}, TKVPoint{}, "", nullptr));
+    return ReadRecord(Reader, Context, std::unique_ptr<TKVEdge>(new TKVEdge));
 }
 
 // ---- Vertices ------------------------------------------------------------------------------------

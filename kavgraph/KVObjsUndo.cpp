@@ -83,8 +83,7 @@ bool TKVDiagram::State::SameGeometry(const State &O) const
 
 TKVObject *TKVDiagram::ObjectOfKey(std::uint64_t Key) const
 {
-    const auto it = fByKey.find(Key);
-    return it == fByKey.end() ? nullptr : it->second;
+    return Key && Key <= fByKey.size() ? fByKey[Key - 1] : nullptr;
 }
 
 std::vector<TKVDiagram::State> TKVDiagram::CaptureStates(const std::vector<std::uint64_t> &Keys, bool Styles) const
