@@ -303,4 +303,27 @@ TEST(TextFile, ExportAndImport)
     }
 }
 
+// A library without the styles the objects name: reading the text file keeps the names, so writing
+// it again loses nothing.
+TEST(TextFile, StyleNamesTheLibraryLacksSurviveARoundTrip)
+{
+    TKVStyleLibrary library;
+    TKVDiagram diagram;
+    auto *a = static_cast<TKVVertex *>(diagram.AddObject(std::make_unique<TKVVertex>(TKVPoint{50, 25}, &library, ""), kvInteractive));
+    auto *b = static_cast<TKVVertex *>(diagram.AddObject(std::make_unique<TKVVertex>(TKVPoint{250, 325}, &library, ""), kvInteractive));
+    auto *e = static_cast<TKVEdge *>(
+        diagram.AddObject(std::make_unique<TKVEdge>(a, b, a->Center(), b->Center(), "", &library), kvInteractive));
+    a->Style.Name = b->Style.Name = "Gone box";
+    e->Style.Name = "Gone link";
+    const std::string text = diagram.ExportToBytes(&library);
+
+    TKVDiagram copy;
+    copy.ImportFromBytes(text, &library, "t.kvi");
+    ASSERT_EQ(copy.Vertices.size(), 2u);
+    ASSERT_EQ(copy.Edges.size(), 1u);
+    EXPECT_EQ(static_cast<TKVVertex *>(copy.Vertices[0])->Style.Name, "Gone box");
+    EXPECT_EQ(static_cast<TKVEdge *>(copy.Edges[0])->Style.Name, "Gone link");
+    EXPECT_EQ(copy.ExportToBytes(&library), text);
+}
+
 } // namespace
