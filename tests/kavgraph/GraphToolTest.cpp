@@ -82,12 +82,7 @@ TEST(GraphTool, RendersCountsPagesAndPrints)
 TEST(GraphTool, FailuresNameTheFileAndTheReason)
 {
     QTemporaryDir dir;
-    auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return dir.filePath(name);
-    };
+    auto write = [&](const char *name, const QByteArray &bytes) { return WriteFile(dir.path(), name, bytes); };
     const QString graph = kFixtures + "/graph-KVF100.kvg";
     const QString mark = write("m.kvg", QByteArray("\x06\x06KVF099\x01\x00", 10));
     const QString cut = write("cut.kvg", Read(graph).left(200));

@@ -18,6 +18,16 @@ inline ToolResult RunTool(const QStringList &args)
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
+// Writes Bytes as the file Name in Dir and answers its path.
+inline QString WriteFile(const QString &dir, const char *name, const QByteArray &bytes)
+{
+    const QString path = dir + "/" + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+    return path;
+}
+
 inline QByteArray Read(const QString &name)
 {
     QFile f(name);

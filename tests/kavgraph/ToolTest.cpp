@@ -42,12 +42,7 @@ TEST(Tool, CopyWritesTheCurrentVersionByteForByte)
 TEST(Tool, FailuresAndUsage)
 {
     QTemporaryDir dir;
-    auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return dir.filePath(name);
-    };
+    auto write = [&](const char *name, const QByteArray &bytes) { return WriteFile(dir.path(), name, bytes); };
     const QByteArray good = Read(kFixtures + "/lib-SL1.03.slb");
     const struct {
         QStringList args;
