@@ -309,47 +309,49 @@ void TakeLibraryStyle(TKVObjectRecord<TKVEdge> &r)
 std::span<const TKVField<TKVObjectRecord<TKVEdge>>> TKVEdge::Fields()
 {
     using R = TKVObjectRecord<TKVEdge>;
-    // Binary: "true" and the whole style record, or "false" for the library's style of the name;
-    // files before 1.00 have neither.
-    TKVField<R> style = NewField<R>("Style", fkPart);
-    style.Forms = kfBinary;
-    style.WritePart = [](TKVWriter &w, const R &r) {
-        w.WriteBoolean(true);
-        r.Object.Style.Save(w);
-    };
-    style.ReadPart = [](TKVReader &reader, R &r) {
-        if (!HasEdgeParts(r.Context->FormatMark) || !reader.ReadBoolean()) {
+    static const auto fields = [] {
+        // Binary: "true" and the whole style record, or "false" for the library's style of the
+        // name; files before 1.00 have neither.
+        TKVField<R> style = NewField<R>("Style", fkPart);
+        style.Forms = kfBinary;
+        style.WritePart = [](TKVWriter &w, const R &r) {
+            w.WriteBoolean(true);
+            r.Object.Style.Save(w);
+        };
+        style.ReadPart = [](TKVReader &reader, R &r) {
+            if (!HasEdgeParts(r.Context->FormatMark) || !reader.ReadBoolean()) {
+                TakeLibraryStyle(r);
+                return;
+            }
+            // The stored style replaces the library's, whose painters it keeps.
+            TKVEdgeStyle &style = r.Object.Style;
+            TKVStyleLibrary *library = r.Context->StyleLibrary;
+            const TKVEdgeStyle *named = library ? library->GetEdgeStyle(style.Name) : nullptr;
+            style.Load(reader, kStyleRecordVersion);
+            if (named) {
+                style.OnGetData = named->OnGetData;
+                style.OnDrawCustomEnd = named->OnDrawCustomEnd;
+            }
+        };
+        // Text: the library's style of the name, with the stored text of its text box.
+        TKVField<R> styleData = NewField<R>("StyleData", fkPart);
+        styleData.Forms = kfText;
+        styleData.ExportPart = [](TKVTextWriter &w, const R &r) { w.WriteLine(r.Object.Style.Data); };
+        styleData.ImportPart = [](TKVTextReader &reader, R &r) {
             TakeLibraryStyle(r);
-            return;
-        }
-        // The stored style replaces the library's, whose painters it keeps.
-        TKVEdgeStyle &style = r.Object.Style;
-        TKVStyleLibrary *library = r.Context->StyleLibrary;
-        const TKVEdgeStyle *named = library ? library->GetEdgeStyle(style.Name) : nullptr;
-        style.Load(reader, kStyleRecordVersion);
-        if (named) {
-            style.OnGetData = named->OnGetData;
-            style.OnDrawCustomEnd = named->OnDrawCustomEnd;
-        }
-    };
-    // Text: the library's style of the name, with the stored text of its text box.
-    TKVField<R> styleData = NewField<R>("StyleData", fkPart);
-    styleData.Forms = kfText;
-    styleData.ExportPart = [](TKVTextWriter &w, const R &r) { w.WriteLine(r.Object.Style.Data); };
-    styleData.ImportPart = [](TKVTextReader &reader, R &r) {
-        TakeLibraryStyle(r);
-        r.Object.Style.Data = reader.ReadLine();
-    };
-    static const auto fields = TKVEdgeRecord::Fields<R>(
-        {
-            TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
-                         [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
-            styleData,
-            In(kfText | kfDump, TextField<R>("Text", [](const R &r) { return r.Object.Text(); },
-                                             [](R &r, std::string v) { r.Object.SetText(v); })),
-        },
-        // Text records carry the label rectangle, but it is measured again when the label is drawn.
-        kfBinary | kfTextOut | kfDump, {style, DataField<R>(HasEdgeParts)});
+            r.Object.Style.Data = reader.ReadLine();
+        };
+        return TKVEdgeRecord::Fields<R>(
+            {
+                TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
+                             [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
+                styleData,
+                In(kfText | kfDump, TextField<R>("Text", [](const R &r) { return r.Object.Text(); },
+                                                 [](R &r, std::string v) { r.Object.SetText(v); })),
+            },
+            // Text records carry the label rectangle, but it is measured again when the label is drawn.
+            kfBinary | kfTextOut | kfDump, {style, DataField<R>(HasEdgeParts)});
+    }();
     return fields;
 }
 
