@@ -94,6 +94,24 @@ bool PointInRect(TKVPoint P, const TKVRect &R)
 
 TKVPoint PointDiff(TKVPoint A, TKVPoint B) { return {Saturate(std::int64_t(B.X) - A.X), Saturate(std::int64_t(B.Y) - A.Y)}; }
 
+// ---- Vertex index ----------------------------------------------------------------------------------
+
+void TKVVertexIndex::Add(TKVObject *Vertex) { Add(Vertex->Id, Vertex); }
+
+TKVObject *TKVVertexIndex::Find(std::int32_t Id) const
+{
+    const auto byId = [](const auto &a, const auto &b) { return a.first < b.first; };
+    if (fSorted < fEntries.size()) {
+        // Stable, so that of equal Ids the one added first stays first.
+        const auto middle = fEntries.begin() + std::ptrdiff_t(fSorted);
+        std::stable_sort(middle, fEntries.end(), byId);
+        std::inplace_merge(fEntries.begin(), middle, fEntries.end(), byId);
+        fSorted = fEntries.size();
+    }
+    const auto it = std::lower_bound(fEntries.begin(), fEntries.end(), std::pair<std::int32_t, TKVObject *>{Id, nullptr}, byId);
+    return it != fEntries.end() && it->first == Id ? it->second : nullptr;
+}
+
 // ---- Class registries ------------------------------------------------------------------------------
 
 namespace {
@@ -189,11 +207,14 @@ void TKVObject::Export(TKVTextWriter &) const { throw Exception(ClassName() + " 
 
 // ---- TKVHandle ---------------------------------------------------------------------------------
 
+// Only objects in a diagram are in its hit index: others move and go without advancing the counter
+// (the readers build thousands; adding them to a diagram advances it).
 TKVObject::~TKVObject()
 {
-    KVGeometryChanged();
-    if (fDiagram)
+    if (fDiagram) {
+        KVGeometryChanged();
         fDiagram->ObjectFreed(this);
+    }
 }
 
 TKVHandle::TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint P) : TKVObject(otHandle), HandleType(Type)
@@ -207,7 +228,8 @@ TKVHandle::TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint P) : TKVObje
 
 void TKVHandle::MoveTo(TKVPoint P)
 {
-    KVGeometryChanged();
+    if (fDiagram)
+        KVGeometryChanged();
     Position = P;
     Bounds = {Saturate(std::int64_t(P.X) - 4), Saturate(std::int64_t(P.Y) - 4), Saturate(std::int64_t(P.X) + 4),
               Saturate(std::int64_t(P.Y) + 4)};

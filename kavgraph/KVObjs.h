@@ -82,6 +82,24 @@ std::uint64_t KVGeometryStamp();
 
 // ---- Class registries ------------------------------------------------------------------------------
 
+/// The vertices read so far by Id, for the edges read after them: the first vertex of each Id.
+class KAVGRAPH_EXPORT TKVVertexIndex {
+public:
+    /// Makes room for that many vertices.
+    void Reserve(std::size_t Count) { fEntries.reserve(Count); }
+    /// Adds a vertex under its Id; an Id already present keeps its first vertex.
+    void Add(TKVObject *Vertex);
+    /// Adds a vertex under that Id.
+    void Add(std::int32_t Id, TKVObject *Vertex) { fEntries.emplace_back(Id, Vertex); }
+    /// The first vertex added with that Id, or none.
+    TKVObject *Find(std::int32_t Id) const;
+
+private:
+    // Sorted by Id up to fSorted, in the order added after it; a search sorts what was added since.
+    mutable std::vector<std::pair<std::int32_t, TKVObject *>> fEntries;
+    mutable std::size_t fSorted = 0;
+};
+
 /// What a reader needs to rebuild a stored object: the objects read so far, the style library and
 /// the graph file's format mark ("KVF100" or "KVF095").
 struct TKVLoadContext {
@@ -89,9 +107,9 @@ struct TKVLoadContext {
     const TKVObjectList &Edges; ///< the edges read so far
     TKVStyleLibrary *StyleLibrary = nullptr; ///< where stored style names are looked up
     std::string_view FormatMark = "KVF100"; ///< the graph file's format mark
-    /// When given: the first of Vertices with each Id, kept up to date by the caller; edges find
-    /// their ends here instead of searching the list.
-    const std::unordered_map<std::int32_t, TKVObject *> *VertexIndex = nullptr;
+    /// When given: the vertices of Vertices by Id, kept up to date by the caller; edges find their
+    /// ends here instead of searching the list.
+    const TKVVertexIndex *VertexIndex = nullptr;
 };
 
 /// A vertex or an edge as its stored record is written, read or dumped: the object and, while it is

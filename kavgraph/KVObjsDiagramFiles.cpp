@@ -53,25 +53,25 @@ TKVStyleLibrary &Library(TKVStyleLibrary *given, std::unique_ptr<TKVStyleLibrary
     return *fallback;
 }
 
-// The first vertex of each Id, for the edges read after them.
-std::unordered_map<std::int32_t, TKVObject *> IndexOf(const TKVObjectList &vertices)
+// The vertices present, for the edges read after them; room for Expected more.
+TKVVertexIndex IndexOf(const TKVObjectList &vertices, std::size_t expected = 0)
 {
-    std::unordered_map<std::int32_t, TKVObject *> index;
-    index.reserve(vertices.size());
+    TKVVertexIndex index;
+    index.Reserve(vertices.size() + expected);
     for (TKVObject *v : vertices)
-        index.emplace(v->Id, v);
+        index.Add(v);
     return index;
 }
 
 // Adds what a reader built; a vertex joins the index.
-void AddRead(TKVDiagram &box, std::unique_ptr<TKVObject> obj, std::unordered_map<std::int32_t, TKVObject *> &index)
+void AddRead(TKVDiagram &box, std::unique_ptr<TKVObject> obj, TKVVertexIndex &index)
 {
     TKVObject *added = box.AddObject(std::move(obj), kvProgram);
     if (!added)
         return;
     box.LastId = std::max(box.LastId, added->Id);
     if (added->ObjectType == otVertex)
-        index.emplace(added->Id, added);
+        index.Add(added);
 }
 
 const TKVClass &StoredClass(const std::string &name, bool text)
@@ -177,9 +177,8 @@ void TKVDiagram::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::s
     Reader.ReadString(); // the library name it was saved with
     const std::int64_t n = Reader.ReadInteger();
     const std::int64_t m = Reader.ReadInteger();
-    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
     // Each entry takes at least two bytes, so the data bounds what is reserved.
-    index.reserve(Vertices.size() + std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
+    TKVVertexIndex index = IndexOf(Vertices, std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
     const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark, &index};
     // Records of one class usually follow each other: look a name up once per run.
     std::string name;
@@ -311,7 +310,7 @@ void TKVDiagram::ImportFromBytes(std::string_view Bytes, TKVStyleLibrary *StyleL
                         library.ComponentName() + ")");
     std::int32_t counts[2] = {0, 0};
     reader.ReadNumbers(counts, 2);
-    std::unordered_map<std::int32_t, TKVObject *> index = IndexOf(Vertices);
+    TKVVertexIndex index = IndexOf(Vertices);
     const TKVLoadContext context{Vertices, Edges, &library, "KVF100", &index};
     for (std::int64_t i = 0; i < std::int64_t(counts[0]) + counts[1]; ++i) {
         const std::string className = reader.ReadLine();

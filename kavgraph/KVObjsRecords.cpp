@@ -18,9 +18,8 @@ bool HasEdgeParts(std::string_view mark) { return mark != "KVF095"; }
 TKVObject *FindVertex(const TKVLoadContext &context, std::int32_t id)
 {
     if (context.VertexIndex) {
-        const auto it = context.VertexIndex->find(id);
-        if (it != context.VertexIndex->end())
-            return it->second;
+        if (TKVObject *v = context.VertexIndex->Find(id))
+            return v;
         throw EKVReadError("Vertex Id not found");
     }
     for (TKVObject *v : context.Vertices)

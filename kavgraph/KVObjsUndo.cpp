@@ -258,11 +258,11 @@ void TKVDiagram::Recreate(const std::vector<Record> &Records)
         const TKVClass *c = GetKVClass(r->ClassName);
         if (!c || !c->Load)
             continue;
-        std::unordered_map<std::int32_t, TKVObject *> index;
+        TKVVertexIndex index;
         if (TKVObject *s = ObjectOfKey(r->SourceKey))
-            index[r->SourceId] = s;
+            index.Add(r->SourceId, s);
         if (TKVObject *t = ObjectOfKey(r->TargetKey))
-            index[r->TargetId] = t;
+            index.Add(r->TargetId, t);
         const TKVLoadContext context{Vertices, Edges, UndoStyleLibrary, "KVF100", &index};
         TKVReader reader(r->Bytes);
         std::unique_ptr<TKVObject> obj;

@@ -3,6 +3,7 @@
 // Prints the ratios measured in this run. No widgets: a GUI application for fonts and pictures.
 
 #include "bench/common/RatioReporter.h"
+#include "bench/kavgraph/TaggedValues.h"
 #include "kavgraph/KVObjs.h"
 
 #include <QGuiApplication>
@@ -54,44 +55,6 @@ std::unique_ptr<TKVStyleLibrary> BigLibrary()
     return lib;
 }
 
-// The values of a stream, in order: their tags, and the numbers and texts among them.
-struct Values {
-    std::vector<std::uint8_t> tags;
-    std::vector<std::int32_t> numbers;
-    std::vector<std::string> texts;
-};
-
-Values Parse(const std::string &stream)
-{
-    Values values;
-    std::size_t i = 0;
-    auto le = [&](int n) {
-        std::uint32_t v = 0;
-        for (int k = 0; k < n; ++k)
-            v |= std::uint32_t(std::uint8_t(stream[i + std::size_t(k)])) << (8 * k);
-        i += std::size_t(n);
-        return v;
-    };
-    while (i < stream.size()) {
-        const std::uint8_t tag = std::uint8_t(stream[i++]);
-        values.tags.push_back(tag);
-        switch (tag) {
-        case kvtag::Int8: values.numbers.push_back(std::int8_t(le(1))); break;
-        case kvtag::Int16: values.numbers.push_back(std::int16_t(le(2))); break;
-        case kvtag::Int32: values.numbers.push_back(std::int32_t(le(4))); break;
-        case kvtag::String:
-        case kvtag::LongString: {
-            const std::size_t n = le(tag == kvtag::String ? 1 : 4);
-            values.texts.push_back(stream.substr(i, n));
-            i += n;
-            break;
-        }
-        default: break;
-        }
-    }
-    return values;
-}
-
 const TKVStyleLibrary &Library()
 {
     static const auto lib = BigLibrary();
@@ -115,43 +78,9 @@ void BM_LibraryBaselineTaggedValues(benchmark::State &state)
 {
     TKVWriter saved;
     Library().DoSave(saved);
-    const Values values = Parse(saved.Data());
-    for (auto _ : state) {
-        TKVWriter w;
-        std::size_t n = 0, t = 0;
-        for (std::uint8_t tag : values.tags) {
-            switch (tag) {
-            case kvtag::Int8:
-            case kvtag::Int16:
-            case kvtag::Int32: w.WriteInteger(values.numbers[n++]); break;
-            case kvtag::String:
-            case kvtag::LongString: w.WriteString(values.texts[t++]); break;
-            case kvtag::True:
-            case kvtag::False: w.WriteBoolean(tag == kvtag::True); break;
-            case kvtag::List: w.WriteListBegin(); break;
-            default: w.WriteListEnd(); break;
-            }
-        }
-        TKVReader r(w.Data());
-        std::int64_t sum = 0;
-        for (std::uint8_t tag : values.tags) {
-            switch (tag) {
-            case kvtag::Int8:
-            case kvtag::Int16:
-            case kvtag::Int32: sum += r.ReadInteger(); break;
-            case kvtag::String:
-            case kvtag::LongString: sum += std::int64_t(r.ReadString().size()); break;
-            case kvtag::True:
-            case kvtag::False: sum += r.ReadBoolean(); break;
-            case kvtag::List: r.ReadListBegin(); break;
-            default:
-                sum += r.EndOfList();
-                r.ReadListEnd();
-                break;
-            }
-        }
-        benchmark::DoNotOptimize(sum);
-    }
+    const TaggedValues values = ParseTaggedValues(saved.Data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WriteAndReadBack(values));
 }
 
 // ---- Drawing -----------------------------------------------------------------------------------------
@@ -264,6 +193,8 @@ int main(int argc, char **argv)
     reporter.PrintRatio("Library save and load", "BM_LibrarySaveLoad", "BM_LibraryBaselineTaggedValues", "at most 2x");
     reporter.PrintRatio("Styled vertex drawing", "BM_DrawStyledVertices", "BM_DrawBaselineQPainter", "at most 1.5x");
     reporter.PrintRatio("Graph save and load", "BM_GraphSaveLoad", "BM_GraphBaselineTaggedValues", "at most 2x");
+    reporter.PrintRatio("Graph save and load against compact values", "BM_GraphSaveLoad", "BM_GraphBaselineCompactValues",
+                        "for information");
     reporter.PrintRatio("Undo of one move of 1,000 vertices", "BM_UndoMove1000", "BM_Move1000",
                         "for information; the time itself under 50 ms");
     return 0;
