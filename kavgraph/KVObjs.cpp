@@ -373,6 +373,9 @@ TKVCustomEdge::~TKVCustomEdge()
         for (TKVObject *end : {Source, Target})
             if (end)
                 end->Links.removeAll(handle.get());
+    // The parts go last made first, which keeps the freed memory in one piece.
+    while (!Handles.empty())
+        Handles.pop_back();
 }
 
 int TKVCustomEdge::IndexOfHandle(const TKVHandle *Handle) const
@@ -484,6 +487,8 @@ TKVCustomVertex::~TKVCustomVertex()
                 if (edge->Target == this)
                     edge->Target = nullptr;
             }
+    while (!ResizeHandles.empty())
+        ResizeHandles.pop_back();
 }
 
 TKVPoint TKVCustomVertex::Center() const

@@ -67,13 +67,14 @@ TKVDiagram::~TKVDiagram()
 
 void TKVDiagram::FreeObjects()
 {
-    // Edges first: they unhook their end handles from the vertices.
+    // Edges first: they unhook their end handles from the vertices. Last first: freed memory then
+    // mostly joins the free space after it at once.
     const TKVObjectList edges = std::exchange(Edges, {});
-    for (TKVObject *e : edges)
-        delete e;
+    for (auto it = edges.rbegin(); it != edges.rend(); ++it)
+        delete *it;
     const TKVObjectList vertices = std::exchange(Vertices, {});
-    for (TKVObject *v : vertices)
-        delete v;
+    for (auto it = vertices.rbegin(); it != vertices.rend(); ++it)
+        delete *it;
 }
 
 void TKVDiagram::ObjectFreed(TKVObject *Obj)
