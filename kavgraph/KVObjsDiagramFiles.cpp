@@ -177,8 +177,14 @@ void TKVDiagram::DoLoad(TKVReader &Reader, TKVStyleLibrary *StyleLibrary, std::s
     Reader.ReadString(); // the library name it was saved with
     const std::int64_t n = Reader.ReadInteger();
     const std::int64_t m = Reader.ReadInteger();
-    // Each entry takes at least two bytes, so the data bounds what is reserved.
-    TKVVertexIndex index = IndexOf(Vertices, std::size_t(std::clamp<std::int64_t>(n, 0, std::int64_t(Reader.Remaining() / 2))));
+    // Room for what the counts announce, made before the objects so that the lists do not move
+    // among them; each entry takes at least two bytes, so the data bounds what is reserved.
+    const auto bounded = [&](std::int64_t count) {
+        return std::size_t(std::clamp<std::int64_t>(count, 0, std::int64_t(Reader.Remaining() / 2)));
+    };
+    Vertices.reserve(Vertices.size() + bounded(n));
+    Edges.reserve(Edges.size() + bounded(m));
+    TKVVertexIndex index = IndexOf(Vertices, bounded(n));
     const TKVLoadContext context{Vertices, Edges, StyleLibrary, FormatMark, &index};
     // Records of one class usually follow each other: look a name up once per run.
     std::string name;
