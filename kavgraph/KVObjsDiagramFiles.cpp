@@ -91,7 +91,7 @@ std::string TKVDiagram::SaveToBytes(TKVStyleLibrary *StyleLibrary)
     std::unique_ptr<TKVStyleLibrary> fallback;
     TKVStyleLibrary &library = Library(StyleLibrary, fallback);
     TKVWriter writer;
-    writer.Reserve(256 + 128 * (Vertices.size() + Edges.size()));
+    writer.Reserve(256 + 192 * (Vertices.size() + Edges.size())); // a styled vertex and edge take about 270 bytes
     writer.WriteString(kGraphMark);
     writer.WriteListBegin();
     if (SaveOptions.Contains(soStyles)) {
