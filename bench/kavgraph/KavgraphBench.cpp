@@ -78,7 +78,7 @@ void BM_LibraryBaselineTaggedValues(benchmark::State &state)
 {
     TKVWriter saved;
     Library().DoSave(saved);
-    const TaggedValues values = ParseTaggedValues(saved.Data());
+    const CompactValues values = Compact(ParseTaggedValues(saved.Data()));
     for (auto _ : state)
         benchmark::DoNotOptimize(WriteAndReadBack(values));
 }
