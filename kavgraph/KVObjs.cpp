@@ -108,6 +108,13 @@ TKVObject *TKVVertexIndex::Find(std::int32_t Id) const
         std::inplace_merge(fEntries.begin(), middle, fEntries.end(), byId);
         fSorted = fEntries.size();
     }
+    if (fEntries.empty())
+        return nullptr;
+    // Ids are mostly numbered 1, 2, 3...: look where that puts the Id first.
+    const std::int64_t guess = std::int64_t(Id) - fEntries.front().first;
+    if (guess >= 0 && guess < std::int64_t(fEntries.size()) && fEntries[std::size_t(guess)].first == Id &&
+        (guess == 0 || fEntries[std::size_t(guess) - 1].first != Id))
+        return fEntries[std::size_t(guess)].second;
     const auto it = std::lower_bound(fEntries.begin(), fEntries.end(), std::pair<std::int32_t, TKVObject *>{Id, nullptr}, byId);
     return it != fEntries.end() && it->first == Id ? it->second : nullptr;
 }
@@ -208,13 +215,12 @@ void TKVObject::Export(TKVTextWriter &) const { throw Exception(ClassName() + " 
 // ---- TKVHandle ---------------------------------------------------------------------------------
 
 // Only objects in a diagram are in its hit index: others move and go without advancing the counter
-// (the readers build thousands; adding them to a diagram advances it).
+// (the readers build thousands; adding them to a diagram advances it), and so do the objects of a
+// diagram being destroyed.
 TKVObject::~TKVObject()
 {
-    if (fDiagram) {
-        KVGeometryChanged();
+    if (fDiagram)
         fDiagram->ObjectFreed(this);
-    }
 }
 
 TKVHandle::TKVHandle(TKVObject *Owner, TKVHandleType Type, TKVPoint P) : TKVObject(otHandle), HandleType(Type)

@@ -81,6 +81,7 @@ void TKVDiagram::ObjectFreed(TKVObject *Obj)
 {
     if (fDying)
         return;
+    KVGeometryChanged();
     std::erase(Selection, Obj);
     if (Obj->fKey && Obj->fKey <= fByKey.size() && fByKey[Obj->fKey - 1] == Obj)
         fByKey[Obj->fKey - 1] = nullptr;

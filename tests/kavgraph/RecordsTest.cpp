@@ -236,4 +236,32 @@ TEST_F(Fixture, LoadedStylesGetTheLibrarysCustomPainter)
     EXPECT_EQ(painted, 1);
 }
 
+// Edges find their ends by Id: the first vertex of each Id, whatever the order and gaps, and
+// vertices added after a search are found too.
+TEST(VertexIndex, FindsTheFirstVertexOfEachId)
+{
+    TKVCustomVertex v[6]{TKVCustomVertex{{0, 0}}, TKVCustomVertex{{0, 0}}, TKVCustomVertex{{0, 0}},
+                         TKVCustomVertex{{0, 0}}, TKVCustomVertex{{0, 0}}, TKVCustomVertex{{0, 0}}};
+    const std::int32_t ids[6] = {5, 3, 3, 9, 1, 2};
+    TKVVertexIndex index;
+    for (int i = 0; i < 4; ++i) {
+        v[i].Id = ids[i];
+        index.Add(&v[i]);
+    }
+    EXPECT_EQ(index.Find(3), &v[1]);
+    EXPECT_EQ(index.Find(5), &v[0]);
+    EXPECT_EQ(index.Find(9), &v[3]);
+    for (std::int32_t missing : {0, 4, 10, -1})
+        EXPECT_EQ(index.Find(missing), nullptr) << missing;
+    for (int i = 4; i < 6; ++i) {
+        v[i].Id = ids[i];
+        index.Add(&v[i]);
+    }
+    EXPECT_EQ(index.Find(1), &v[4]);
+    EXPECT_EQ(index.Find(2), &v[5]);
+    EXPECT_EQ(index.Find(3), &v[1]);
+    index.Add(7, &v[2]); // under another Id than its own
+    EXPECT_EQ(index.Find(7), &v[2]);
+}
+
 } // namespace
