@@ -2,6 +2,7 @@
 // interchange file, and the picture of the selection.
 
 #include "kavgraph/KVObjsDiagram.h"
+#include "kavgraph/KVStylesFields.h"
 
 #include "platform/text/Windows1252.h"
 
@@ -203,34 +204,30 @@ namespace {
 
 using Field = TKVField<TKVDiagram>;
 
-#define KV_BOOL(Name, get, set) Field{Name, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
-#define KV_INT(Name, get, set) Field{Name, fkInteger, [](const TKVDiagram &d) { return std::int32_t(get); }, [](TKVDiagram &d, std::int32_t v) { set; }}
 #define KV_SAVE_OPTION(o)                                                                                       \
-    Field{#o, fkBoolean, [](const TKVDiagram &d) { return std::int32_t(d.SaveOptions.Contains(o)); },            \
-          [](TKVDiagram &d, std::int32_t v) { v ? d.SaveOptions.Include(o) : d.SaveOptions.Exclude(o); }, "SaveOptions"}
+    Field{#o, fkBoolean, [](const TKVDiagram &r) { return std::int32_t(r.SaveOptions.Contains(o)); },            \
+          [](TKVDiagram &r, std::int32_t v) { v ? r.SaveOptions.Include(o) : r.SaveOptions.Exclude(o); }, "SaveOptions"}
 
 const Field kOptionFields[] = {
-    KV_BOOL("AutoSize", d.AutoSize, d.AutoSize = v != 0),
-    KV_BOOL("CenterBitmap", d.CenterBitmap(), d.SetCenterBitmap(v != 0)),
-    KV_INT("Color", d.Color(), d.SetColor(v)),
-    KV_INT("GridColor", d.GridColor(), d.SetGridColor(v)),
-    KV_INT("GridStyle", d.GridStyle(), d.SetGridStyle(v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid)),
-    KV_INT("GridStep", d.GridStep(), d.SetGridStep(v)),
-    KV_BOOL("ImmediateRedraw", d.ImmediateRedraw, d.ImmediateRedraw = v != 0),
-    KV_INT("ParentWidth", d.ParentWidth, d.ParentWidth = v),
-    KV_INT("ParentHeight", d.ParentHeight, d.ParentHeight = v),
-    KV_INT("Scale", d.Scale(), d.SetScale(v)),
-    KV_INT("PrintScale", d.PrintScale(), d.SetPrintScale(v)),
-    KV_BOOL("ShowGrid", d.ShowGrid(), d.SetShowGrid(v != 0)),
-    KV_BOOL("ShowPrinterPage", d.ShowPrinterPage(), d.SetShowPrinterPage(v != 0)),
+    KV_BOOL(TKVDiagram, "AutoSize", r.AutoSize, r.AutoSize = v != 0),
+    KV_BOOL(TKVDiagram, "CenterBitmap", r.CenterBitmap(), r.SetCenterBitmap(v != 0)),
+    KV_INT(TKVDiagram, "Color", r.Color(), r.SetColor(v)),
+    KV_INT(TKVDiagram, "GridColor", r.GridColor(), r.SetGridColor(v)),
+    KV_INT(TKVDiagram, "GridStyle", r.GridStyle(), r.SetGridStyle(v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid)),
+    KV_INT(TKVDiagram, "GridStep", r.GridStep(), r.SetGridStep(v)),
+    KV_BOOL(TKVDiagram, "ImmediateRedraw", r.ImmediateRedraw, r.ImmediateRedraw = v != 0),
+    KV_INT(TKVDiagram, "ParentWidth", r.ParentWidth, r.ParentWidth = v),
+    KV_INT(TKVDiagram, "ParentHeight", r.ParentHeight, r.ParentHeight = v),
+    KV_INT(TKVDiagram, "Scale", r.Scale(), r.SetScale(v)),
+    KV_INT(TKVDiagram, "PrintScale", r.PrintScale(), r.SetPrintScale(v)),
+    KV_BOOL(TKVDiagram, "ShowGrid", r.ShowGrid(), r.SetShowGrid(v != 0)),
+    KV_BOOL(TKVDiagram, "ShowPrinterPage", r.ShowPrinterPage(), r.SetShowPrinterPage(v != 0)),
     KV_SAVE_OPTION(soDiagram),
     KV_SAVE_OPTION(soStyles),
     KV_SAVE_OPTION(soBitmap),
     KV_SAVE_OPTION(soBoxOptions),
 };
 
-#undef KV_BOOL
-#undef KV_INT
 #undef KV_SAVE_OPTION
 
 } // namespace

@@ -2,6 +2,7 @@
 // writes, reads and dumps a record.
 
 #include "kavgraph/KVObjs.h"
+#include "kavgraph/KVStylesFields.h"
 
 #include <type_traits>
 
@@ -57,14 +58,6 @@ template <typename R> TKVField<R> In(std::uint8_t forms, TKVField<R> f)
 template <typename R> TKVField<R> OnSameLine(TKVField<R> f)
 {
     f.SameLine = true;
-    return f;
-}
-
-template <typename R> TKVField<R> IntField(const char *name, std::int32_t (*get)(const R &), void (*set)(R &, std::int32_t))
-{
-    TKVField<R> f = NewField<R>(name, fkInteger);
-    f.Get = get;
-    f.Set = set;
     return f;
 }
 
@@ -149,11 +142,11 @@ template <typename R> TKVField<R> DataField(bool (*storedIn)(std::string_view))
 template <typename R> std::vector<TKVField<R>> VertexFields(std::initializer_list<TKVField<R>> own)
 {
     std::vector<TKVField<R>> fields{
-        IntField<R>("Id", [](const R &r) { return r.Object.Id; }, [](R &r, std::int32_t v) { r.Object.Id = v; }),
-        IntField<R>("Left", [](const R &r) { return r.Object.Bounds.Left; }, [](R &r, std::int32_t v) { r.Object.Bounds.Left = v; }),
-        OnSameLine(IntField<R>("Top", [](const R &r) { return r.Object.Bounds.Top; }, [](R &r, std::int32_t v) { r.Object.Bounds.Top = v; })),
-        OnSameLine(IntField<R>("Right", [](const R &r) { return r.Object.Bounds.Right; }, [](R &r, std::int32_t v) { r.Object.Bounds.Right = v; })),
-        OnSameLine(IntField<R>("Bottom", [](const R &r) { return r.Object.Bounds.Bottom; }, [](R &r, std::int32_t v) { r.Object.Bounds.Bottom = v; })),
+        KV_INT(R, "Id", r.Object.Id, r.Object.Id = v),
+        KV_INT(R, "Left", r.Object.Bounds.Left, r.Object.Bounds.Left = v),
+        OnSameLine(KV_INT(R, "Top", r.Object.Bounds.Top, r.Object.Bounds.Top = v)),
+        OnSameLine(KV_INT(R, "Right", r.Object.Bounds.Right, r.Object.Bounds.Right = v)),
+        OnSameLine(KV_INT(R, "Bottom", r.Object.Bounds.Bottom, r.Object.Bounds.Bottom = v)),
     };
     fields.insert(fields.end(), own);
     fields.push_back(HasDataField<R>());
@@ -239,11 +232,9 @@ struct TKVEdgeRecord {
     {
         constexpr std::uint8_t stored = kfBinary | kfText;
         std::vector<TKVField<R>> fields{
-            IntField<R>("Id", [](const R &r) { return r.Object.Id; }, [](R &r, std::int32_t v) { r.Object.Id = v; }),
-            IntField<R>("Source", [](const R &r) { return r.Object.Source ? r.Object.Source->Id : 0; },
-                        [](R &r, std::int32_t v) { r.Object.Source = FindVertex(*r.Context, v); }),
-            OnSameLine(IntField<R>("Target", [](const R &r) { return r.Object.Target ? r.Object.Target->Id : 0; },
-                                   [](R &r, std::int32_t v) { r.Object.Target = FindVertex(*r.Context, v); })),
+            KV_INT(R, "Id", r.Object.Id, r.Object.Id = v),
+            KV_INT(R, "Source", r.Object.Source ? r.Object.Source->Id : 0, r.Object.Source = FindVertex(*r.Context, v)),
+            OnSameLine(KV_INT(R, "Target", r.Object.Target ? r.Object.Target->Id : 0, r.Object.Target = FindVertex(*r.Context, v))),
             // Dumps show every handle along the edge, ends and bends together.
             In(kfDump, PointsField<R>("Handles", [](const R &r) { return r.Object.Handles.size(); },
                                       [](const R &r, std::size_t i) { return r.Object.Handles[i]->Position; }, nullptr)),
