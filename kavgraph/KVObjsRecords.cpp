@@ -333,8 +333,7 @@ std::span<const TKVField<TKVObjectRecord<TKVEdge>>> TKVEdge::Fields()
         };
         return TKVEdgeRecord::Fields<R>(
             {
-                TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
-                             [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
+                KV_TEXT(R, "StyleName", Object.Style.Name),
                 styleData,
                 In(kfText | kfDump, TextField<R>("Text", [](const R &r) { return r.Object.Text(); },
                                                  [](R &r, std::string v) { r.Object.SetText(v); })),
@@ -383,8 +382,7 @@ std::span<const TKVField<TKVObjectRecord<TKVVertex>>> TKVVertex::Fields()
 {
     using R = VertexRecord;
     static const auto fields = VertexFields<R>({
-        TextField<R>("StyleName", [](const R &r) { return r.Object.Style.Name; },
-                     [](R &r, std::string v) { r.Object.Style.Name = std::move(v); }),
+        KV_TEXT(R, "StyleName", Object.Style.Name),
         VertexStyleField(),
         DataField<R>(nullptr),
     });
