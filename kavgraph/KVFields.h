@@ -13,7 +13,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kavgraph {
 
@@ -190,20 +189,22 @@ void ReadFields(TKVReader &Reader, Record &R, std::span<const TKVField<Record>> 
 /// Pictures and pens have no text form.
 template <typename Record> void WriteFieldsText(TKVTextWriter &Writer, const Record &R, std::span<const TKVField<Record>> Fields)
 {
-    std::vector<std::int32_t> line;
     for (std::size_t i = 0; i < Fields.size(); ++i) {
         const TKVField<Record> &f = Fields[i];
         if (!(f.Forms & kfTextOut))
             continue;
         switch (f.Kind) {
         case fkBoolean:
-        case fkInteger:
-            line.push_back(f.Get(R));
-            if (i + 1 == Fields.size() || !Fields[i + 1].SameLine) {
-                Writer.WriteNumbers(line);
-                line.clear();
-            }
+        case fkInteger: {
+            // This integer and those after it marked SameLine, on one line.
+            std::int32_t line[8] = {f.Get(R)};
+            std::size_t count = 1;
+            while (i + 1 < Fields.size() && Fields[i + 1].SameLine)
+                if ((Fields[++i].Forms & kfTextOut) && count < 8)
+                    line[count++] = Fields[i].Get(R);
+            Writer.WriteNumbers(std::span<const std::int32_t>(line, count));
             break;
+        }
         case fkString: Writer.WriteLine(f.GetText(R)); break;
         case fkPoint: {
             const TKVPoint p = f.PointGet(R);
