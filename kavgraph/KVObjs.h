@@ -185,25 +185,25 @@ public:
     /// Draws the rubber-band outline in not-XOR: drawing it twice erases it.
     virtual void DrawDrag(TCanvas &Canvas, double ScaleFactor) = 0;
     /// The object or sub-object at P, or none.
-    virtual TKVObject *HitAt(TKVPoint P) { return nullptr; }
+    virtual TKVObject *HitAt([[maybe_unused]] TKVPoint P) { return nullptr; }
     /// Moves the object by Delta world units, with the rules of its kind.
-    virtual void MoveBy(TKVPoint Delta) {}
+    virtual void MoveBy([[maybe_unused]] TKVPoint Delta) {}
     /// Whether a rubber band R selects the object.
-    virtual bool IsInRect(const TKVRect &R) const { return false; }
+    virtual bool IsInRect([[maybe_unused]] const TKVRect &R) const { return false; }
     /// Writes the object's binary record; objects that are not stored raise an error.
     virtual void Save(TKVWriter &Writer) const;
     /// Writes the object's text record.
     virtual void Export(TKVTextWriter &Writer) const;
     /// Where the line P1-P2 meets the object's border (P2 when it has none).
-    virtual TKVPoint FindConnectionPoint(TKVPoint P1, TKVPoint P2) { return P2; }
+    virtual TKVPoint FindConnectionPoint([[maybe_unused]] TKVPoint P1, TKVPoint P2) { return P2; }
     /// Moves the object by Delta because something it hangs on moved.
-    virtual void PassiveMoveBy(TKVPoint Delta) {}
+    virtual void PassiveMoveBy([[maybe_unused]] TKVPoint Delta) {}
     /// Adjusts Delta, the move of an edge end at HandlePos attached here, to the object's connection rules.
-    virtual void ConnectionMoveTo(TKVPoint &Delta, TKVPoint HandlePos) {}
+    virtual void ConnectionMoveTo([[maybe_unused]] TKVPoint &Delta, [[maybe_unused]] TKVPoint HandlePos) {}
     /// Adds a bend at P where that lies on the object (edges).
-    virtual void AddHandle(TKVPoint P) {}
+    virtual void AddHandle([[maybe_unused]] TKVPoint P) {}
     /// Removes a bend handle (edges).
-    virtual void DeleteHandle(TKVHandle *Handle) {}
+    virtual void DeleteHandle([[maybe_unused]] TKVHandle *Handle) {}
 
     /// The diagram this object or its owner was added to, or none.
     TKVDiagram *Diagram() const { return fDiagram; }
@@ -375,7 +375,7 @@ public:
     std::optional<TKVPoint> BorderCrossing(TKVPoint P1, TKVPoint P2) const;
     void ConnectionMoveTo(TKVPoint &Delta, TKVPoint HandlePos) override;
     /// Moves P, the end of an edge towards Other, to where the vertex takes edges.
-    virtual void SetConnectionPoint(TKVPoint &P, TKVObject *Other) {}
+    virtual void SetConnectionPoint([[maybe_unused]] TKVPoint &P, [[maybe_unused]] TKVObject *Other) {}
     /// Puts the resize handles on the corners and the end handles inside the box.
     virtual void AdjustHandles();
     /// Resizes the vertex by Delta as dragging the resize handle of that type does.

@@ -65,13 +65,22 @@ public:
     /// A right click in the box.
     virtual void DoRightClick() {}
     /// A button went down at X, Y (client coordinates).
-    virtual void DoMouseDown(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {}
+    virtual void DoMouseDown([[maybe_unused]] QObject *Sender, [[maybe_unused]] TMouseButton Button,
+                             [[maybe_unused]] TShiftState Shift, [[maybe_unused]] int X, [[maybe_unused]] int Y)
+    {
+    }
     /// The pointer moved to X, Y (world coordinates).
-    virtual void DoMouseMove(QObject *Sender, TShiftState Shift, int X, int Y) {}
+    virtual void DoMouseMove([[maybe_unused]] QObject *Sender, [[maybe_unused]] TShiftState Shift,
+                             [[maybe_unused]] int X, [[maybe_unused]] int Y)
+    {
+    }
     /// A button went up at X, Y (client coordinates).
-    virtual void DoMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {}
+    virtual void DoMouseUp([[maybe_unused]] QObject *Sender, [[maybe_unused]] TMouseButton Button,
+                           [[maybe_unused]] TShiftState Shift, [[maybe_unused]] int X, [[maybe_unused]] int Y)
+    {
+    }
     /// A key released in the box (a Qt::Key code).
-    virtual void DoKeyUp(int Key, TShiftState Shift) {}
+    virtual void DoKeyUp([[maybe_unused]] int Key, [[maybe_unused]] TShiftState Shift) {}
 
 protected:
     TKVPoint StartPoint; ///< the last pointer position of a drag (world)
