@@ -26,13 +26,12 @@ const char kUsage[] =
     "  -h, --help     this text\n"
     "  --version      the program's version\n";
 
-// The style library that ships in samples/, found beside the program, where it is installed, or in
-// the source tree.
+// The style library that ships in samples/, found beside the program (in the build tree) or where
+// it is installed.
 QString SampleLibrary()
 {
     const QString dir = QApplication::applicationDirPath();
-    for (const QString &candidate : {dir + "/kavgraph-sample.slb", dir + "/../share/quillmark/samples/kavgraph-sample.slb",
-                                     QStringLiteral(VD_SOURCE_DIR "/samples/kavgraph-sample.slb")})
+    for (const QString &candidate : {dir + "/kavgraph-sample.slb", dir + "/../share/quillmark/samples/kavgraph-sample.slb"})
         if (QFileInfo::exists(candidate))
             return candidate;
     return {};
