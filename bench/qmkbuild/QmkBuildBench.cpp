@@ -132,6 +132,22 @@ std::vector<std::string> SamplePaths()
     return paths;
 }
 
+// The timed part of the baselines: reading each file whole.
+void ReadEach(benchmark::State &state, const std::vector<fs::path> &files)
+{
+    size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const fs::path &f : files) {
+            std::ifstream in(f, std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            bytes += s.str().size();
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+}
+
 // Baseline: reading every source file the sample build reads as a unit.
 void BM_Sample_ReadSources(benchmark::State &state)
 {
@@ -152,17 +168,7 @@ void BM_Sample_ReadSources(benchmark::State &state)
             files.push_back(p);
         }
     }
-    size_t bytes = 0;
-    for (auto _ : state) {
-        bytes = 0;
-        for (const fs::path &f : files) {
-            std::ifstream in(f, std::ios::binary);
-            std::ostringstream s;
-            s << in.rdbuf();
-            bytes += s.str().size();
-        }
-    }
-    state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+    ReadEach(state, files);
 }
 
 void BM_Sample_Build(benchmark::State &state)
@@ -221,17 +227,7 @@ void BM_Fpc_ReadSources(benchmark::State &state)
         if (ext == ".pas" || ext == ".pp" || ext == ".p")
             files.push_back(e.path());
     }
-    size_t bytes = 0;
-    for (auto _ : state) {
-        bytes = 0;
-        for (const fs::path &f : files) {
-            std::ifstream in(f, std::ios::binary);
-            std::ostringstream s;
-            s << in.rdbuf();
-            bytes += s.str().size();
-        }
-    }
-    state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+    ReadEach(state, files);
 }
 
 // The whole build, with the time of each phase as counters (seconds per build).
