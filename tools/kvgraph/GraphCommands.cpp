@@ -21,45 +21,6 @@ using namespace kavgraph;
 
 namespace {
 
-// The style names of the text records imported, to be checked against the library afterwards.
-std::vector<std::string> gImportedStyleNames;
-
-// The style name of a text record, read ahead on a copy of the reader: Lines lines precede it.
-void NoteStyleName(TKVTextReader Reader, int lines)
-{
-    try {
-        for (int i = 0; i < lines; ++i)
-            Reader.ReadLine();
-        gImportedStyleNames.push_back(Reader.ReadLine());
-    } catch (const Exception &) {
-        // The record's own reader reports it.
-    }
-}
-
-std::unique_ptr<TKVObject> ImportVertex(TKVTextReader &Reader, const TKVLoadContext &Context)
-{
-    NoteStyleName(Reader, 2); // Id, bounds
-    return TKVVertex::Import(Reader, Context);
-}
-
-std::unique_ptr<TKVObject> ImportEdge(TKVTextReader &Reader, const TKVLoadContext &Context)
-{
-    NoteStyleName(Reader, 4); // Id, end ids, source end, target end
-    return TKVEdge::Import(Reader, Context);
-}
-
-// Graph files store vertices and edges of these classes. The text reader of each is wrapped so that
-// the style names it reads are noted.
-void RegisterClasses()
-{
-    static const TKVClass vertex{TKVVertex::StaticClass().Name, TKVVertex::StaticClass().Parent,
-                                 TKVVertex::StaticClass().Load, &ImportVertex};
-    static const TKVClass edge{TKVEdge::StaticClass().Name, TKVEdge::StaticClass().Parent,
-                               TKVEdge::StaticClass().Load, &ImportEdge};
-    RegisterKVClass(vertex);
-    RegisterKVClass(edge);
-}
-
 enum Allowed : unsigned { kOutput = 1, kScale = 2, kPages = 4, kAntialias = 8 };
 
 // FILE [OTHER] [--slb LIB] [-o OUT] [--scale P] [--antialias] [--pages C,R ...]
@@ -136,7 +97,9 @@ struct Loaded {
 
     explicit Loaded(const Options &o)
     {
-        RegisterClasses();
+        // Graph files store vertices and edges of these classes.
+        RegisterKVClass(TKVVertex::StaticClass());
+        RegisterKVClass(TKVEdge::StaticClass());
         if (!o.slb.empty()) {
             const QByteArray bytes = ReadInput(o.slb);
             About(o.slb, [&] {
@@ -251,19 +214,25 @@ int Import(const Args &args)
     Loaded l(o);
     const std::string &in = o.files[0];
     const QByteArray bytes = ReadInput(in);
-    gImportedStyleNames.clear();
     About(in, [&] {
         l.box.ImportFromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())), &l.library, Path(in));
     });
-    // Objects whose style the library lacks are imported unstyled: say so once per name.
+    // Objects whose style the library lacks keep the style's name but not its looks: say so once
+    // per name.
     std::vector<std::string> reported;
-    for (const std::string &name : gImportedStyleNames) {
+    const auto check = [&](const std::string &name) {
         if (l.library.GetVertexStyle(name) || l.library.GetEdgeStyle(name) ||
             std::find(reported.begin(), reported.end(), name) != reported.end())
-            continue;
+            return;
         reported.push_back(name);
         Warn(in, "the style library has no style '" + name + "'");
-    }
+    };
+    for (const TKVObject *o : l.box.Vertices)
+        if (const auto *v = dynamic_cast<const TKVVertex *>(o))
+            check(v->Style.Name);
+    for (const TKVObject *o : l.box.Edges)
+        if (const auto *e = dynamic_cast<const TKVEdge *>(o))
+            check(e->Style.Name);
     WriteOutput(o.files[1], About(in, [&] { return l.box.SaveToBytes(&l.library); }));
     return 0;
 }
